@@ -1,0 +1,31 @@
+// A small frame window: the container of a modeless property sheet beside
+// a dialog. Frames are made on the heap and delete themselves when their
+// window goes.
+#pragma once
+
+#include <windows.h>
+
+#include "wnd.h"
+
+class CMiniFrameWnd : public CWnd {
+public:
+    // False when no window came of it. If the window was created and then
+    // failed in WM_CREATE, the object has already deleted itself.
+    bool Create(const char* title, DWORD style, const RECT& rect, HWND owner, UINT id = 0);
+
+    // Grows a client rectangle to the window rectangle of this frame.
+    void CalcWindowRect(RECT& rect) const;
+
+protected:
+    virtual int OnCreate(CREATESTRUCTA*) { return 0; }
+    virtual void OnClose() { ::DestroyWindow(m_hWnd); }
+    virtual void OnSetFocus(HWND previous);
+    virtual void OnActivate(UINT state, HWND other, bool minimized);
+    virtual void OnDestroy() {}
+
+    void PostNcDestroy() override { delete this; }
+    bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+};
