@@ -71,15 +71,19 @@ inline double elementLife(const FrameMotion& f, int32_t r) {
     return r * f.lifeRange * factor1by255 + f.lifeBase;
 }
 
-// Speed-table index from a centred random byte r (-128..127), a Moving map
-// value m and the axis base; always within -256..255.
-inline int32_t speedIndex(const FrameMotion& f, int32_t r, double m, double base) {
-    const double mix = r * f.speedNoiseWeight + (m - 128) * f.speedMapWeight + base;
-    // The bounds are tested in double so that no conversion sees a value
-    // outside int32 (or NaN) when the settings are out of range.
+// Speed-table index of a weighted mix: trunc(mix) - 256, kept within
+// -256..255. The bounds are tested in double so that no conversion sees a
+// value outside int32 (or NaN) when the settings are out of range.
+inline int32_t speedIndexOfMix(double mix) {
     if (!(mix > -1.0)) return -256;
     if (mix >= 512.0) return 255;
     return static_cast<int32_t>(mix) - 256;
+}
+
+// Speed-table index from a centred random byte r (-128..127), a Moving map
+// value m and the axis base; always within -256..255.
+inline int32_t speedIndex(const FrameMotion& f, int32_t r, double m, double base) {
+    return speedIndexOfMix(r * f.speedNoiseWeight + (m - 128) * f.speedMapWeight + base);
 }
 
 // Distance travelled after motion time tau along one axis.
