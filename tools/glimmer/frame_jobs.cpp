@@ -1,0 +1,164 @@
+#include "frame_jobs.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "frame_setup.h"
+#include "progress_bar.h"
+
+namespace glimmer::tool {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
+
+// What the jobs share: the failure that stops them and the time they spent.
+struct JobState {
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::exception_ptr failure;
+    bool stopped = false;
+    JobTimes times;
+
+    void fail(std::exception_ptr error) {
+        std::lock_guard<std::mutex> lock(mutex);
+        if (!failure) failure = error;
+        stopped = true;
+        changed.notify_all();
+    }
+    void addTimes(double render, double consume) {
+        std::lock_guard<std::mutex> lock(mutex);
+        times.renderSeconds += render;
+        times.consumeSeconds += consume;
+    }
+};
+
+void renderUnordered(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+                     ProgressBar& progress, JobState& state) {
+    std::atomic<int32_t> next{0};
+    std::atomic<bool> stop{false};
+    auto job = [&] {
+        Picture frame(transition.imageA->width, transition.imageA->rows);
+        double render = 0, consume = 0;
+        try {
+            for (int32_t position = next++; position < frames && !stop; position = next++) {
+                Clock::time_point start = Clock::now();
+                renderTransitionFrame(transition, position, frame);
+                render += secondsSince(start);
+                start = Clock::now();
+                consumer.take(position, frame);
+                consume += secondsSince(start);
+                progress.frameDone();
+            }
+        } catch (...) {
+            stop = true;
+            state.fail(std::current_exception());
+        }
+        state.addTimes(render, consume);
+    };
+    std::vector<std::thread> threads;
+    for (int i = 1; i < jobs; ++i) threads.emplace_back(job);
+    job();
+    for (std::thread& t : threads) t.join();
+}
+
+// Jobs render ahead into a ring of slots; this thread hands the slots to
+// the consumer in order. A job claims position p only once p - slots has
+// been delivered, so it never overwrites a frame still waiting.
+void renderOrdered(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+                   ProgressBar& progress, JobState& state) {
+    const int32_t slotCount = std::max(2, 2 * jobs);
+    std::vector<Picture> slots(static_cast<std::size_t>(slotCount),
+                               Picture(transition.imageA->width, transition.imageA->rows));
+    std::vector<char> ready(static_cast<std::size_t>(slotCount), 0);
+    int32_t claimed = 0, delivered = 0;
+
+    auto job = [&] {
+        double render = 0;
+        try {
+            for (;;) {
+                int32_t position;
+                {
+                    std::unique_lock<std::mutex> lock(state.mutex);
+                    state.changed.wait(lock, [&] {
+                        return state.stopped || claimed >= frames || claimed < delivered + slotCount;
+                    });
+                    if (state.stopped || claimed >= frames) break;
+                    position = claimed++;
+                }
+                const Clock::time_point start = Clock::now();
+                renderTransitionFrame(transition, position, slots[static_cast<std::size_t>(position % slotCount)]);
+                render += secondsSince(start);
+                std::lock_guard<std::mutex> lock(state.mutex);
+                ready[static_cast<std::size_t>(position % slotCount)] = 1;
+                state.changed.notify_all();
+            }
+        } catch (...) {
+            state.fail(std::current_exception());
+        }
+        state.addTimes(render, 0);
+    };
+    std::vector<std::thread> threads;
+    for (int i = 0; i < jobs; ++i) threads.emplace_back(job);
+
+    double consume = 0;
+    try {
+        for (int32_t position = 0; position < frames; ++position) {
+            const std::size_t slot = static_cast<std::size_t>(position % slotCount);
+            {
+                std::unique_lock<std::mutex> lock(state.mutex);
+                state.changed.wait(lock, [&] { return state.stopped || ready[slot] != 0; });
+                if (state.stopped) break;
+            }
+            const Clock::time_point start = Clock::now();
+            consumer.take(position, slots[slot]);
+            consume += secondsSince(start);
+            progress.frameDone();
+            std::lock_guard<std::mutex> lock(state.mutex);
+            ready[slot] = 0;
+            ++delivered;
+            state.changed.notify_all();
+        }
+    } catch (...) {
+        state.fail(std::current_exception());
+    }
+    for (std::thread& t : threads) t.join();
+    state.addTimes(0, consume);
+}
+
+}  // namespace
+
+void renderTransitionFrame(const Transition& transition, int32_t position, Picture& frame) {
+    const FrameRequest request{transition.imageA->pixels.data(),
+                               transition.imageB->pixels.data(),
+                               frame.pixels.data(),
+                               frame.rows,
+                               frame.width * 4,
+                               position,
+                               transition.total,
+                               false};
+    runFrameSetup(request, transition.settings);
+}
+
+JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+                      ProgressBar& progress) {
+    const Clock::time_point start = Clock::now();
+    JobState state;
+    jobs = std::clamp(jobs, 1, std::max(1, frames));
+    if (consumer.needsOrder())
+        renderOrdered(transition, frames, jobs, consumer, progress, state);
+    else
+        renderUnordered(transition, frames, jobs, consumer, progress, state);
+    if (state.failure) std::rethrow_exception(state.failure);
+    state.times.wallSeconds = secondsSince(start);
+    return state.times;
+}
+
+}  // namespace glimmer::tool

@@ -1,0 +1,52 @@
+// Rendering the frames of a transition on several jobs at once.
+//
+// Frames are independent, so each job renders whole frames into a buffer of
+// its own through runFrameSetup, the one frame routine every caller shares;
+// the output is the same whatever the number of jobs. A consumer that needs
+// the frames in order (a video pipe) gets them from a small reorder window
+// of two buffers a job, so memory stays at a few frames a job however long
+// the transition is.
+#pragma once
+
+#include <cstdint>
+
+#include "picture.h"
+#include "transition_settings.h"
+
+namespace glimmer::tool {
+
+class ProgressBar;
+
+struct Transition {
+    const Picture* imageA;
+    const Picture* imageB;
+    TransitionSettings settings;
+    int32_t total;  // length of the transition in frames
+};
+
+// Renders one frame into `frame`, which must have the pictures' size.
+void renderTransitionFrame(const Transition& transition, int32_t position, Picture& frame);
+
+class FrameConsumer {
+public:
+    virtual ~FrameConsumer() = default;
+    // True when take() must see positions 0, 1, 2, ... one at a time.
+    virtual bool needsOrder() const = 0;
+    // Takes one rendered frame. Without order it is called from the job
+    // threads, several at once, and must be safe for that.
+    virtual void take(int32_t position, const Picture& frame) = 0;
+};
+
+struct JobTimes {
+    double wallSeconds = 0;
+    double renderSeconds = 0;   // summed over the jobs
+    double consumeSeconds = 0;  // writing or encoding, summed over the threads that did it
+};
+
+// Renders positions 0 .. frames - 1 of the transition and hands each to the
+// consumer. The first exception of a job or of the consumer stops the rest
+// and is rethrown here.
+JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+                      ProgressBar& progress);
+
+}  // namespace glimmer::tool

@@ -1,0 +1,40 @@
+// glimmer: the transition on the command line.
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <new>
+
+#include "command_line.h"
+#include "commands.h"
+#include "tool_error.h"
+
+using namespace glimmer::tool;
+
+int main(int argc, char** argv) {
+    // A video pipe whose ffmpeg has died must fail with a message, not kill us.
+    std::signal(SIGPIPE, SIG_IGN);
+    std::string command;
+    try {
+        const Options options = parseCommandLine(argc, argv);
+        command = options.command;
+        if (options.help) {
+            std::fputs(helpText(options.command).c_str(), stdout);
+            return 0;
+        }
+        if (command == "render") return runRenderCommand(options);
+        if (command == "sheet") return runSheetCommand(options);
+        if (command == "settings") return runSettingsCommand(options);
+        return runDemoCommand(options);
+    } catch (const ToolError& error) {
+        std::fprintf(stderr, "glimmer: %s", error.what());
+        if (error.exitStatus() == exitUsage)
+            std::fprintf(stderr, " (glimmer %s--help)", command.empty() ? "" : (command + " ").c_str());
+        std::fputc('\n', stderr);
+        return error.exitStatus();
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "glimmer: out of memory\n");
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "glimmer: %s\n", error.what());
+    }
+    return exitFailure;
+}

@@ -1,0 +1,38 @@
+// An output file that appears under its name only once it is complete.
+//
+// Writers write to path(), a temporary name beside the target, and call
+// commit() when everything is written; an OutputFile destroyed without a
+// commit removes what was written, so a failure or an exception never
+// leaves a partial file under the name the user gave.
+#pragma once
+
+#include <string>
+
+namespace glimmer::tool {
+
+class OutputFile {
+public:
+    explicit OutputFile(std::string target);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+    const std::string& path() const { return writePath_; }
+    const std::string& target() const { return target_; }
+    // Moves the written file to the target name; throws ToolError on failure.
+    void commit();
+
+private:
+    std::string target_;
+    std::string writePath_;
+    bool inPlace_ = false;
+    bool committed_ = false;
+};
+
+// Throws a ToolError unless the folder that would hold `target` exists.
+void checkOutputFolder(const std::string& target);
+
+// Lower-case extension with its dot (".png"), or "" when there is none.
+std::string fileExtension(const std::string& path);
+
+}  // namespace glimmer::tool

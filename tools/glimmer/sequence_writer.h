@@ -1,0 +1,29 @@
+// A numbered PNG sequence in a folder: frame-0000.png, frame-0001.png, ...
+// Each frame is written by the job that rendered it, so encoding runs in
+// parallel too; each file appears only once complete.
+#pragma once
+
+#include <string>
+
+#include "frame_jobs.h"
+
+namespace glimmer::tool {
+
+class PngSequenceWriter : public FrameConsumer {
+public:
+    // Creates the folder (and its parents) when it does not exist.
+    PngSequenceWriter(std::string folder, int32_t frames, int compression);
+    bool needsOrder() const override { return false; }
+    void take(int32_t position, const Picture& frame) override;
+    std::string framePath(int32_t position) const;
+
+private:
+    std::string folder_;
+    int digits_;
+    int compression_;
+};
+
+// A path names a folder when it ends in '/' or is an existing folder.
+bool isFolderPath(const std::string& path);
+
+}  // namespace glimmer::tool
