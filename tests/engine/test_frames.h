@@ -12,7 +12,7 @@ namespace glimmer::testing {
 // A frame of distinct, recognisable pixels: the word says where it came from.
 inline std::vector<uint32_t> patternFrame(int64_t words, uint32_t tag) {
     std::vector<uint32_t> v(static_cast<size_t>(words));
-    for (size_t i = 0; i < v.size(); ++i) v[i] = (tag << 24) ^ static_cast<uint32_t>(i * 2654435761u);
+    for (size_t i = 0; i < v.size(); ++i) v[i] = (tag << 24) | (static_cast<uint32_t>(i * 2654435761u) & 0xFFFFFFu);
     return v;
 }
 
