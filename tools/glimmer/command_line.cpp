@@ -168,6 +168,8 @@ void checkCombination(const Options& o) {
 
 }  // namespace
 
+bool isGlimmerCommand(const std::string& name) { return findCommand(name) != nullptr; }
+
 Options parseCommandLine(int argc, const char* const* argv) {
     Options o;
     if (argc < 2) throw usageError("which command? render, sheet, settings or demo (glimmer --help)");

@@ -32,6 +32,8 @@ struct Options {
 // Throws a usage ToolError for anything it cannot take, naming it.
 Options parseCommandLine(int argc, const char* const* argv);
 
+bool isGlimmerCommand(const std::string& name);
+
 // The help of a subcommand, or of glimmer itself for "".
 std::string helpText(const std::string& command);
 

@@ -13,10 +13,9 @@ using namespace glimmer::tool;
 int main(int argc, char** argv) {
     // A video pipe whose ffmpeg has died must fail with a message, not kill us.
     std::signal(SIGPIPE, SIG_IGN);
-    std::string command;
+    const std::string command = argc > 1 && isGlimmerCommand(argv[1]) ? argv[1] : "";
     try {
         const Options options = parseCommandLine(argc, argv);
-        command = options.command;
         if (options.help) {
             std::fputs(helpText(options.command).c_str(), stdout);
             return 0;

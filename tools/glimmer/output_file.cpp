@@ -50,7 +50,10 @@ std::string fileExtension(const std::string& path) {
 
 void checkOutputFolder(const std::string& target) {
     const std::string folder = folderOf(target);
-    if (!isFolder(folder)) throw ToolError("cannot write '" + target + "': folder '" + folder + "' does not exist");
+    struct stat info;
+    if (stat(folder.c_str(), &info) != 0)
+        throw ToolError("cannot write '" + target + "': folder '" + folder + "' does not exist");
+    if (!S_ISDIR(info.st_mode)) throw ToolError("cannot write '" + target + "': '" + folder + "' is not a folder");
 }
 
 OutputFile::OutputFile(std::string target) : target_(std::move(target)) {

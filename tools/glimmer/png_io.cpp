@@ -89,10 +89,11 @@ Picture readPng(const std::string& path) {
     png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, recordPngError, ignorePngWarning);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     PngReading reading;
-    const bool read = info != nullptr && readPngRows(png, info, in.file, reading);
-    png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr);
+    const bool madeStructs = info != nullptr;
+    const bool read = madeStructs && readPngRows(png, info, in.file, reading);
+    png_destroy_read_struct(&png, madeStructs ? &info : nullptr, nullptr);
     if (read) return std::move(reading.picture);
-    if (info == nullptr) throw ToolError("cannot read '" + path + "': out of memory");
+    if (!madeStructs) throw ToolError("cannot read '" + path + "': out of memory");
     if (!reading.tooLarge.empty())
         throw ToolError("'" + path + "' is " + reading.tooLarge + "; glimmer takes at most " +
                         sizeText(maximumPictureWidth, maximumPictureRows));
