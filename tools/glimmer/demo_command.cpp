@@ -35,7 +35,7 @@ private:
 int runDemoCommand(const Options& options) {
     std::string folder = options.out.empty() ? "glimmer-demo" : options.out;
     while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
-    PngSequenceWriter makeFolder(folder, 0, pictureCompression);  // creates the folder, writes nothing
+    makeFolders(folder);
 
     const Picture a = makeSunsetPicture(demoWidth, demoRows);
     const Picture b = makeMosaicPicture(demoWidth, demoRows);
@@ -57,8 +57,9 @@ int runDemoCommand(const Options& options) {
     ProgressBar progress(demoFrames, options.quiet);
     renderFrames(transition, demoFrames, jobCount(options), everything, progress);
     progress.finish();
-    for (auto& video : videos) video->finish();
+    // The sheet first: a video that ffmpeg fails to finish must not cost it.
     writePng(folder + "/sheet.png", sheet.picture());
+    for (auto& video : videos) video->finish();
 
     std::printf("glimmer demo: the built-in pair at %dx%d over %d frames\n", demoWidth, demoRows, demoFrames);
     std::printf("  %s/sheet.png        contact sheet, frame positions under the frames\n", folder.c_str());

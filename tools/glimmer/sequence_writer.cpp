@@ -17,6 +17,8 @@ bool isFolder(const std::string& path) {
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+}  // namespace
+
 void makeFolders(const std::string& folder) {
     for (std::size_t slash = folder.find('/', 1);; slash = folder.find('/', slash + 1)) {
         const std::string part = folder.substr(0, slash);
@@ -25,8 +27,6 @@ void makeFolders(const std::string& folder) {
         if (slash == std::string::npos) break;
     }
 }
-
-}  // namespace
 
 bool isFolderPath(const std::string& path) { return (!path.empty() && path.back() == '/') || isFolder(path); }
 

@@ -23,6 +23,10 @@ private:
     int compression_;
 };
 
+// Makes the folder and its parents where they do not exist; throws
+// ToolError naming the one that cannot be made.
+void makeFolders(const std::string& folder);
+
 // A path names a folder when it ends in '/' or is an existing folder.
 bool isFolderPath(const std::string& path);
 
