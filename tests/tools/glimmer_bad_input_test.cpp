@@ -3,6 +3,7 @@
 // not even a temporary one.
 #include <gtest/gtest.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <fstream>
@@ -140,6 +141,28 @@ INSTANTIATE_TEST_SUITE_P(
         BadRun{"MalformedAssignment", with({"render", "--set", "gravity", "--out", "@out.png"}), 2,
                {"FIELD=VALUE"}}),
     [](const ::testing::TestParamInfo<BadRun>& run) { return std::string(run.param.name); });
+
+TEST(GlimmerInterrupted, RemovesItsTemporaryFile) {
+    TemporaryFolder folder;
+    const std::string out = folder.path("long.mkv");
+    std::vector<std::string> words = {GLIMMER_PROGRAM, "render", "--frames", "5000", "--size", "320x180", "--quiet",
+                                      "--jobs", "1", "--out", out};
+    std::vector<char*> argv;
+    for (std::string& w : words) argv.push_back(w.data());
+    argv.push_back(nullptr);
+    pid_t child = -1;
+    ASSERT_EQ(posix_spawn(&child, GLIMMER_PROGRAM, nullptr, nullptr, argv.data(), environ), 0);
+    // Wait (at most ten seconds) until the video is being written.
+    for (int i = 0; i < 1000 && folder.entries().empty(); ++i) usleep(10000);
+    const std::vector<std::string> writing = folder.entries();
+    kill(child, SIGTERM);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_EQ(writing.size(), 1u);
+    EXPECT_EQ(writing[0].rfind(".long.mkv.tmp", 0), 0u) << writing[0];
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "a kill is not reported as success";
+    EXPECT_EQ(folder.entries(), std::vector<std::string>{});
+}
 
 }  // namespace
 }  // namespace glimmer::tool

@@ -1,10 +1,15 @@
 #include "output_file.h"
 
+#include <array>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
+
+#include <cstdlib>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,6 +40,38 @@ bool isSpecialFile(const std::string& path) {
 bool isFolder(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// Temporary files being written, so that an interrupt (Ctrl-C, a kill)
+// removes them too instead of leaving large hidden files behind.
+std::array<std::atomic<char*>, 64> pendingFiles{};
+
+void removePendingFiles(int signalNumber) {
+    for (std::atomic<char*>& slot : pendingFiles)
+        if (char* path = slot.load()) unlink(path);  // unlink is safe in a signal handler
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+char* registerPendingFile(const std::string& path) {
+    static std::once_flag handlersInstalled;
+    std::call_once(handlersInstalled, [] {
+        for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, removePendingFiles);
+    });
+    char* copy = strdup(path.c_str());
+    for (std::atomic<char*>& slot : pendingFiles) {
+        char* empty = nullptr;
+        if (slot.compare_exchange_strong(empty, copy)) return copy;
+    }
+    return copy;  // more outputs at once than slots: this one is not guarded
+}
+
+void unregisterPendingFile(char* path) {
+    for (std::atomic<char*>& slot : pendingFiles) {
+        char* expected = path;
+        if (slot.compare_exchange_strong(expected, nullptr)) break;
+    }
+    std::free(path);
 }
 
 }  // namespace
@@ -71,16 +108,20 @@ OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
     const std::string folder = folderOf(target_);
     writePath_ = (folder == "/" ? "" : folder) + "/." + nameOf(target_) + ".tmp" +
                  std::to_string(getpid()) + "-" + std::to_string(counter++) + fileExtension(target_);
+    pending_ = registerPendingFile(writePath_);
 }
 
 OutputFile::~OutputFile() {
     if (!committed_ && !inPlace_) std::remove(writePath_.c_str());
+    if (pending_ != nullptr) unregisterPendingFile(pending_);
 }
 
 void OutputFile::commit() {
     if (!inPlace_ && std::rename(writePath_.c_str(), target_.c_str()) != 0)
         throw ToolError("cannot write '" + target_ + "': " + std::strerror(errno));
     committed_ = true;
+    if (pending_ != nullptr) unregisterPendingFile(pending_);
+    pending_ = nullptr;
 }
 
 }  // namespace glimmer::tool

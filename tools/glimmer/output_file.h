@@ -3,7 +3,8 @@
 // Writers write to path(), a temporary name beside the target, and call
 // commit() when everything is written; an OutputFile destroyed without a
 // commit removes what was written, so a failure or an exception never
-// leaves a partial file under the name the user gave.
+// leaves a partial file under the name the user gave. An interrupt
+// removes the temporary files too.
 #pragma once
 
 #include <string>
@@ -27,6 +28,7 @@ private:
     std::string writePath_;
     bool inPlace_ = false;
     bool committed_ = false;
+    char* pending_ = nullptr;  // this file's entry among those an interrupt removes
 };
 
 // Throws a ToolError unless the folder that would hold `target` exists.
