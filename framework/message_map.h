@@ -104,3 +104,11 @@ protected:                                                                      
         result = 0;                                                                    \
         return true;                                                                   \
     }
+
+// A click on any button that `handler(id)` claims by answering true: for
+// pages whose buttons come from a table.
+#define ON_BN_CLICKED_FOR(handler)                                                   \
+    if (message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED && handler(LOWORD(wParam))) { \
+        result = 0;                                                                  \
+        return true;                                                                 \
+    }

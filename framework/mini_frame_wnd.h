@@ -17,11 +17,13 @@ public:
     void CalcWindowRect(RECT& rect) const;
 
 protected:
-    virtual int OnCreate(CREATESTRUCTA*) { return 0; }
-    virtual void OnClose() { ::DestroyWindow(m_hWnd); }
-    virtual void OnSetFocus(HWND previous);
-    virtual void OnActivate(UINT state, HWND other, bool minimized);
-    virtual void OnDestroy() {}
+    // The frame's own handling; a derived class's map calls its own
+    // handlers, which call these where the frame's behaviour should follow.
+    int OnCreate(CREATESTRUCTA*) { return 0; }
+    void OnClose() { ::DestroyWindow(m_hWnd); }
+    void OnSetFocus(HWND previous);
+    void OnActivate(UINT state, HWND other, bool minimized);
+    void OnDestroy() {}
 
     void PostNcDestroy() override { delete this; }
     bool ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
