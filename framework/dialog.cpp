@@ -38,6 +38,17 @@ bool answersDirectly(UINT message) {
     }
 }
 
+UINT raiseOwnedMessage() {
+    static const UINT message = ::RegisterWindowMessageA("glimmer.RaiseOwnedWindows");
+    return message;
+}
+
+BOOL CALLBACK raiseIfOwnedBy(HWND window, LPARAM owner) {
+    if (::GetWindow(window, GW_OWNER) == reinterpret_cast<HWND>(owner) && ::IsWindowVisible(window))
+        ::SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    return TRUE;
+}
+
 }  // namespace
 
 INT_PTR CDialog::DoModal() {
@@ -63,6 +74,14 @@ INT_PTR CDialog::DoModal() {
     if (disableOwner) ::EnableWindow(owner, TRUE);
     ::DestroyWindow(window);
     return m_modalResult;
+}
+
+// Windows keeps owned pop-ups above their owner; wine lets a dialog that is
+// raised or activated cover the pop-ups it owns (the property frame), so
+// they are put back on top whenever the dialog's place in the z-order
+// changes.
+void CDialog::RaiseOwnedWindows() {
+    EnumThreadWindows(::GetCurrentThreadId(), raiseIfOwnedBy, reinterpret_cast<LPARAM>(m_hWnd));
 }
 
 void CDialog::RunModalLoop() {
@@ -136,10 +155,20 @@ void CDialog::OnOK() {
 
 void CDialog::OnCancel() { EndDialog(IDCANCEL); }
 
-bool CDialog::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result) {
+bool CDialog::ProcessWindowMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     if (message == WM_INITDIALOG) {
         result = OnInitDialog();
         return true;
+    }
+    if ((::GetWindowLongA(m_hWnd, GWL_STYLE) & WS_CHILD) == 0) {
+        // Once the activation has settled, not within it.
+        if (message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE) ::PostMessageA(m_hWnd, raiseOwnedMessage(), 0, 0);
+        if (message == WM_WINDOWPOSCHANGED && (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOZORDER) == 0)
+            ::PostMessageA(m_hWnd, raiseOwnedMessage(), 0, 0);
+        if (message == raiseOwnedMessage()) {
+            RaiseOwnedWindows();
+            return true;
+        }
     }
     if (message != WM_COMMAND || HIWORD(wParam) != BN_CLICKED) return false;
     switch (LOWORD(wParam)) {

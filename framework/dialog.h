@@ -49,6 +49,7 @@ private:
     static INT_PTR CALLBACK DialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void RunModalLoop();
     void CenterOverOwner();
+    void RaiseOwnedWindows();
 
     UINT m_templateId;
     HWND m_owner;
