@@ -70,7 +70,9 @@ bool isFileDialog(HWND window) {
     return GetDlgItem(window, fileNameCombo) != nullptr || GetDlgItem(window, fileNameEdit) != nullptr;
 }
 
-bool isMessageBox(HWND window) { return !isFileDialog(window) && GetDlgItem(window, IDOK) != nullptr; }
+bool isMessageBox(HWND window) {
+    return !isFileDialog(window) && (GetDlgItem(window, IDOK) != nullptr || GetDlgItem(window, IDYES) != nullptr);
+}
 
 std::string messageBoxText(HWND box) {
     std::string text;
@@ -144,7 +146,8 @@ std::string DialogUser::dismissMessageBox() const {
     HWND box = waitFor([&] { return ownedDialog(*this, isMessageBox); });
     if (box == nullptr) return {};
     const std::string message = messageBoxText(box);
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    const int answer = GetDlgItem(box, IDYES) != nullptr ? IDYES : IDOK;
+    PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED), 0);
     waitFor([&] { return IsWindow(box) ? nullptr : dialog; });
     return message;
 }

@@ -80,7 +80,7 @@ public:
     // shows a message: answers that message's text and presses its OK.
     std::string setTextExpectingMessage(HWND window, const std::string& text) const;
     // Waits for a message box of the dialog's thread, answers its text and
-    // presses OK; empty when none came.
+    // presses OK (or "Yes" where it asks); empty when none came.
     std::string dismissMessageBox() const;
     // Waits for the common open or save dialog, types `path` and presses OK.
     bool chooseFile(const std::string& path) const;
