@@ -178,6 +178,17 @@ TEST_F(SettingsDialogTest, OkKeepsTheEditsAndCancelDropsThem) {
     EXPECT_EQ(hostSettings().speedVariance, 200);
 }
 
+TEST_F(SettingsDialogTest, BannerOpensTheAboutBoxAndIsNoTabStop) {
+    ASSERT_TRUE(runSetup([&](DialogUser& user) {
+        HWND banner = user.control(IDC_BANNER);
+        EXPECT_EQ(GetWindowLongA(banner, GWL_STYLE) & WS_TABSTOP, 0);
+        EXPECT_NE(SendMessageA(banner, BM_GETIMAGE, IMAGE_BITMAP, 0), 0);
+        user.clickAndLeave(banner);
+        // The about box has its OK button and nothing else to answer.
+        EXPECT_NE(user.dismissMessageBox().find("Glimmerscatterweft"), std::string::npos);
+    }));
+}
+
 // A host that gives no positive frame rate gets blank timecodes, not a
 // division by zero.
 TEST_F(SettingsDialogTest, FrameRateOfZeroLeavesTheTimecodesBlank) {
