@@ -56,10 +56,10 @@ void referenceRenderDissipation(const uint32_t* A, uint32_t* D, int32_t rows, in
             const double tau = age * f.timeScale;
 
             if (!(f.clock > delay)) {
-                for (int64_t j = 0; j < ch; ++j)
-                    for (int64_t i = 0; i < cw; ++i)
-                        if (x0 + i < width && y0 + j < rows)
-                            D[(y0 + j) * width + x0 + i] = A[(y0 + j) * width + x0 + i];
+                // Bounded by the frame: a cell may be 2^31 - 1 pixels wide.
+                for (int64_t j = 0; j < ch && y0 + j < rows; ++j)
+                    for (int64_t i = 0; i < cw && x0 + i < width; ++i)
+                        D[(y0 + j) * width + x0 + i] = A[(y0 + j) * width + x0 + i];
                 random.next();
                 random.next();
                 continue;
