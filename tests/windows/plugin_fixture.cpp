@@ -87,6 +87,10 @@ TransitionSettings distinctSettings(unsigned seed) {
     TransitionSettings s;
     auto* bytes = reinterpret_cast<unsigned char*>(&s);
     for (std::size_t i = 0; i < sizeof s; ++i) bytes[i] = static_cast<unsigned char>(i * 29 + seed);
+    // The Movement page clamps cell sizes into 1..4096 as soon as it shows
+    // them; in range, a record passes through the dialog unchanged.
+    s.cellWidth = static_cast<int32_t>(1 + seed % 7);
+    s.cellHeight = static_cast<int32_t>(2 + seed % 5);
     return s;
 }
 
