@@ -10,13 +10,13 @@
 namespace glimmer::tool {
 namespace {
 
-struct OptionSpec {
+struct OptionForm {
     const char* name;
     const char* value;  // null for a flag
     const char* help;
 };
 
-constexpr OptionSpec optionSpecs[] = {
+constexpr OptionForm optionForms[] = {
     {"--a", "A.png", "image A, the picture that breaks up (default: the built-in sunset)"},
     {"--b", "B.png", "image B, the picture revealed (default: the built-in mosaic)"},
     {"--size", "WxH", "size of the built-in pictures (default 640x360)"},
@@ -36,15 +36,15 @@ constexpr OptionSpec optionSpecs[] = {
     {"--help", nullptr, "show this help"},
 };
 
-struct CommandSpec {
+struct CommandForm {
     const char* name;
     const char* synopsis;
     const char* summary;
     std::vector<const char*> options;
 };
 
-const std::vector<CommandSpec>& commandSpecs() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandForm>& commandForms() {
+    static const std::vector<CommandForm> forms = {
         {"render",
          "glimmer render [--a A.png] [--b B.png] [--settings S.qvx] [--set FIELD=VALUE]...\n"
          "               --position P --total T --out FRAME.png\n"
@@ -68,19 +68,19 @@ const std::vector<CommandSpec>& commandSpecs() {
          "when ffmpeg is installed, an animated GIF and an MP4 (default folder: glimmer-demo).",
          {"--out", "--jobs", "--quiet", "--help"}},
     };
-    return specs;
+    return forms;
 }
 
-const CommandSpec* findCommand(const std::string& name) {
-    for (const CommandSpec& c : commandSpecs())
+const CommandForm* findCommand(const std::string& name) {
+    for (const CommandForm& c : commandForms())
         if (name == c.name) return &c;
     return nullptr;
 }
 
-const OptionSpec* findOption(const CommandSpec& command, const std::string& name) {
+const OptionForm* findOption(const CommandForm& command, const std::string& name) {
     for (const char* allowed : command.options)
         if (name == allowed)
-            for (const OptionSpec& o : optionSpecs)
+            for (const OptionForm& o : optionForms)
                 if (name == o.name) return &o;
     return nullptr;
 }
@@ -179,7 +179,7 @@ Options parseCommandLine(int argc, const char* const* argv) {
         o.help = true;
         return o;
     }
-    const CommandSpec* command = findCommand(o.command);
+    const CommandForm* command = findCommand(o.command);
     if (command == nullptr)
         throw usageError("unknown command '" + o.command + "' (render, sheet, settings or demo)");
     for (int i = 2; i < argc; ++i) {
@@ -191,7 +191,7 @@ Options parseCommandLine(int argc, const char* const* argv) {
             name = name.substr(0, equals);
         }
         if (name == "-h") name = "--help";
-        const OptionSpec* option = findOption(*command, name);
+        const OptionForm* option = findOption(*command, name);
         if (option == nullptr) {
             if (name.rfind("-", 0) == 0) throw usageError("glimmer " + o.command + " has no option '" + name + "'");
             throw usageError("unexpected argument '" + name + "'");
@@ -209,18 +209,18 @@ Options parseCommandLine(int argc, const char* const* argv) {
 }
 
 std::string helpText(const std::string& commandName) {
-    const CommandSpec* command = findCommand(commandName);
+    const CommandForm* command = findCommand(commandName);
     if (command == nullptr) {
         std::string text =
             "glimmer: renders the Glimmerscatterweft transition: image A breaks into pixels or\n"
             "cells that wait, fly off under gravity and wind, live a while and vanish,\n"
             "revealing image B.\n\nCommands:\n";
-        for (const CommandSpec& c : commandSpecs()) text += "  " + std::string(c.synopsis).substr(0, std::string(c.synopsis).find('\n')) + "\n";
+        for (const CommandForm& c : commandForms()) text += "  " + std::string(c.synopsis).substr(0, std::string(c.synopsis).find('\n')) + "\n";
         return text + "\nglimmer COMMAND --help tells more. Exit status: 0 done, 1 failed, 2 usage error.\n";
     }
     std::string text = std::string("Usage: ") + command->synopsis + "\n\n" + command->summary + "\n\nOptions:\n";
     for (const char* name : command->options) {
-        const OptionSpec* o = findOption(*command, name);
+        const OptionForm* o = findOption(*command, name);
         std::string left = std::string("  ") + o->name + (o->value != nullptr ? std::string(" ") + o->value : "");
         if (left.size() < 22) left.resize(22, ' ');
         else left += "  ";
