@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "engine_image.h"
+#include "window_caption.h"
 
 namespace glimmer::testing {
 namespace {
@@ -269,7 +270,7 @@ bool DialogTest::runSetup(const std::function<void(DialogUser&)>& script, int en
         user.dialog = waitFor([&]() -> HWND {
             if (stop) return HWND(1);
             for (HWND window : threadWindows(hostThread, "#32770"))
-                if (windowText(window) == settingsDialogCaption) return window;
+                if (windowCaption(window) == settingsDialogCaption) return window;
             return nullptr;
         });
         if (stop || user.dialog == nullptr) return;

@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstring>
 
+#include "window_caption.h"
+
 namespace glimmer::testing {
 namespace {
 
@@ -27,12 +29,11 @@ struct DialogSearch {
 // dialog's caption: visible means WM_INITDIALOG is over.
 BOOL CALLBACK findSettingsDialog(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<DialogSearch*>(lParam);
+    if (GetWindowThreadProcessId(window, nullptr) != search->thread) return TRUE;
     char className[16] = {};
-    char caption[64] = {};
     GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (GetWindowThreadProcessId(window, nullptr) == search->thread && std::strcmp(className, "#32770") == 0 &&
-        std::strcmp(caption, settingsDialogCaption) == 0 && IsWindowVisible(window)) {
+    if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+        windowCaption(window) == settingsDialogCaption) {
         search->found = window;
         ++search->count;
     }

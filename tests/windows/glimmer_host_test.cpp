@@ -13,6 +13,7 @@
 #include "frame_cases.h"
 #include "frame_setup.h"
 #include "settings_file.h"
+#include "window_caption.h"
 
 namespace glimmer::testing {
 namespace {
@@ -83,12 +84,11 @@ BOOL CALLBACK findDialogOfProcess(HWND window, LPARAM lParam) {
     auto* search = reinterpret_cast<DialogOfProcess*>(lParam);
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
+    if (process != search->process) return TRUE;
     char className[16] = {};
-    char caption[64] = {};
     GetClassNameA(window, className, sizeof className);
-    GetWindowTextA(window, caption, sizeof caption);
-    if (process == search->process && std::strcmp(className, "#32770") == 0 &&
-        std::strcmp(caption, "Glimmerscatterweft") == 0 && IsWindowVisible(window))
+    if (std::strcmp(className, "#32770") == 0 && IsWindowVisible(window) &&
+        windowCaption(window) == "Glimmerscatterweft")
         search->found = window;
     return TRUE;
 }
