@@ -6,6 +6,7 @@
 // once per frame. The values are the same doubles the plain sampler gives.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 
 #include "source_map_value.h"
@@ -58,8 +59,8 @@ public:
     // Tile columns of `count` elements whose columns are x, x + step, ...
     // Values too, unless the map reads the destination.
     void fillChunk(int32_t x, int32_t step, int32_t count, const uint32_t* clip1) {
-        fillColumns(x, step, count);
-        if (!readsDestination_) fillValues(count, clip1);
+        if (readsDestination_) fillColumns(x, step, count);
+        else fillValues(x, step, count, clip1);
     }
 
     double value(int32_t i, const uint32_t* clip1, const uint32_t* clip2) const {
@@ -107,105 +108,96 @@ private:
         }
     }
 
-    // Ramps and bytes, flipped in the order across, down, invert. The loops
-    // are kept branch-free so that the compiler can vectorise them; the
-    // results are the same doubles as the plain sampler's.
-    void fillValues(int32_t count, const uint32_t* clip1) {
-        const double w = width_, h = rows_, ly = row_.ly;
-        double* out = values_;
+    // The chunk in stretches that stay within one tile: there the tile
+    // column moves by the same amount from element to element and the flip
+    // does not change, so each stretch is one short loop. Where a step
+    // crosses a tile or the column product could wrap, stretches are one
+    // element long.
+    void fillValues(int32_t x, int32_t step, int32_t count, const uint32_t* clip1) {
+        const uint32_t w = static_cast<uint32_t>(width_);
+        const uint32_t repeat = static_cast<uint32_t>(map_.repeatX);
+        const bool stretches = static_cast<uint64_t>(w) * repeat < (uint64_t{1} << 32);
+        const int64_t distance = (step < 0 ? -int64_t{step} : int64_t{step}) * repeat;
+        for (int32_t i = 0; i < count;) {
+            const uint32_t px = static_cast<uint32_t>(x + int64_t{i} * step) * repeat;
+            const int64_t lx = px % w;
+            // Elements left before the column leaves the tile.
+            int64_t length = count - i;
+            if (!stretches) length = 1;
+            else if (distance != 0 && step > 0) length = std::min(length, (w - 1 - lx) / distance + 1);
+            else if (distance != 0) length = std::min(length, lx / distance + 1);
+            const int32_t move = length == 1 ? 0 : static_cast<int32_t>(step > 0 ? distance : -distance);
+            fillStretch(values_ + i, static_cast<int32_t>(length), static_cast<int32_t>(lx), move,
+                        map_.oddX != 0 && ((px / w) & 1u) != 0, clip1);
+            i += static_cast<int32_t>(length);
+        }
+    }
+
+    // Ramps and bytes at tile columns lx, lx + move, ..., flipped in the
+    // order across, down, invert: the same doubles as the plain sampler.
+    void fillStretch(double* out, int32_t length, int32_t lx, int32_t move, bool flipX,
+                     const uint32_t* clip1) const {
+        const int32_t width = width_, ly = static_cast<int32_t>(row_.ly);
         bool flipsApply = true;
         switch (map_.source) {
         case sourceRed1: case sourceGreen1: case sourceBlue1: case sourceAlpha1: {
-            const uint32_t* line = clip1 + static_cast<int64_t>(row_.ly) * width_;
+            const uint32_t* line = clip1 + static_cast<int64_t>(ly) * width + lx;
             const int shift = 8 * map_.source;
-            for (int32_t i = 0; i < count; ++i) out[i] = static_cast<double>((line[lx_[i]] >> shift) & 255u);
+            for (int32_t k = 0; k < length; ++k)
+                out[k] = static_cast<double>((line[int64_t{k} * move] >> shift) & 255u);
             break;
         }
-        case sourceDiag1: case sourceDiag2: case sourceDiag1S: case sourceDiag2S:
-            fillDiagonal(count);
-            flipsApply = map_.source == sourceDiag1 || map_.source == sourceDiag2;
-            break;
-        case sourceGradX:
-            for (int32_t i = 0; i < count; ++i) out[i] = lx_[i] * 255.0 / w;
-            break;
-        case sourceGradY: {
-            const double v = ly * 255.0 / h;
-            for (int32_t i = 0; i < count; ++i) out[i] = v;
-            break;
-        }
-        case sourceBlack:
-            for (int32_t i = 0; i < count; ++i) out[i] = 0.0;
-            break;
-        default: {
-            const double v = static_cast<double>(static_cast<uint32_t>(rows_) & 255u);
-            for (int32_t i = 0; i < count; ++i) out[i] = v;
-            break;
-        }
-        }
-        if (flipsApply) {
-            for (int32_t i = 0; i < count; ++i) out[i] = flipX_[i] != 0 ? 255.0 - out[i] : out[i];
-            if (row_.flipY)
-                for (int32_t i = 0; i < count; ++i) out[i] = 255.0 - out[i];
-        }
-        if (map_.invert != 0)
-            for (int32_t i = 0; i < count; ++i) out[i] = 255.0 - out[i];
-    }
-
-    // Numerators of the four diagonal ramps, then their quotients. Mirrored
-    // tiles use width - lx and rows - ly and are not flipped afterwards.
-    void fillDiagonal(int32_t count) {
-        if (!ramps_.ready) {
-            fillDiagonalByDivision(count);
-            return;
-        }
-        // With the table, width + rows is small: no sum can overflow.
-        const int32_t width = width_, ly = static_cast<int32_t>(row_.ly);
-        const int32_t my = row_.flipY ? rows_ - ly : ly;
-        int32_t* n = numerators_;
-        switch (map_.source) {
-        case sourceDiag1:
-            for (int32_t i = 0; i < count; ++i) n[i] = lx_[i] + ly;
-            break;
-        case sourceDiag2:
-            for (int32_t i = 0; i < count; ++i) n[i] = width - lx_[i] + ly;
-            break;
-        case sourceDiag1S:
-            for (int32_t i = 0; i < count; ++i) n[i] = (flipX_[i] != 0 ? width - lx_[i] : lx_[i]) + my;
-            break;
-        default:
-            for (int32_t i = 0; i < count; ++i) n[i] = (flipX_[i] != 0 ? lx_[i] : width - lx_[i]) + my;
-            break;
-        }
-        for (int32_t i = 0; i < count; ++i) values_[i] = ramps_.value[n[i]];
-    }
-
-    // Large frames: the same quotients, numerators summed in double (exact
-    // for whole numbers this size).
-    void fillDiagonalByDivision(int32_t count) {
-        const double w = width_, ly = row_.ly, sum = w + rows_;
-        const double my = row_.flipY ? rows_ - ly : ly;
-        for (int32_t i = 0; i < count; ++i) {
-            const double lx = lx_[i], mx = flipX_[i] != 0 ? w - lx : lx;
-            double n;
-            switch (map_.source) {
-            case sourceDiag1: n = lx + ly; break;
-            case sourceDiag2: n = w - lx + ly; break;
-            case sourceDiag1S: n = mx + my; break;
-            default: n = w - mx + my; break;
+        case sourceDiag1: case sourceDiag2: case sourceDiag1S: case sourceDiag2S: {
+            // Numerator at the first column and its change per element;
+            // mirrored tiles use width - lx and rows - ly and are not
+            // flipped afterwards.
+            const int32_t my = row_.flipY ? rows_ - ly : ly;
+            const bool rising = map_.source == sourceDiag1 || (map_.source == sourceDiag1S && !flipX) ||
+                                (map_.source == sourceDiag2S && flipX);
+            const bool mirrored = map_.source == sourceDiag1S || map_.source == sourceDiag2S;
+            const int64_t n = (rising ? int64_t{lx} : int64_t{width} - lx) + (mirrored ? my : ly);
+            const int64_t dn = rising ? move : -int64_t{move};
+            if (ramps_.ready) {
+                const double* ramp = ramps_.value + n;
+                for (int32_t k = 0; k < length; ++k) out[k] = ramp[k * dn];
+            } else {
+                // Large frames: the same quotients; the numerators are whole
+                // numbers, exact in double.
+                const double sum = static_cast<double>(int64_t{width} + rows_);
+                for (int32_t k = 0; k < length; ++k) out[k] = static_cast<double>(n + k * dn) * 255.0 / sum;
             }
-            values_[i] = n * 255.0 / sum;
+            flipsApply = !mirrored;
+            break;
         }
+        case sourceGradX: {
+            const double w = width;
+            for (int32_t k = 0; k < length; ++k) out[k] = static_cast<double>(lx + k * move) * 255.0 / w;
+            break;
+        }
+        default: {
+            double v;
+            if (map_.source == sourceGradY) v = static_cast<double>(ly) * 255.0 / static_cast<double>(rows_);
+            else if (map_.source == sourceBlack) v = 0.0;
+            else v = static_cast<double>(static_cast<uint32_t>(rows_) & 255u);
+            for (int32_t k = 0; k < length; ++k) out[k] = v;
+            break;
+        }
+        }
+        const int flips = (flipsApply && flipX ? 1 : 0) + (flipsApply && row_.flipY ? 1 : 0) + (map_.invert != 0 ? 1 : 0);
+        for (int f = 0; f < flips; ++f)
+            for (int32_t k = 0; k < length; ++k) out[k] = 255.0 - out[k];
     }
 
     SourceMap map_;
     int32_t width_, rows_;
     bool readsDestination_;
     const RampTable& ramps_;
-    int32_t numerators_[chunkColumns];
     TilePosition row_{};
     int32_t lx_[chunkColumns];
     int32_t flipX_[chunkColumns];
-    double values_[chunkColumns];
+    // Zeroed so that the vector path's lanes past a chunk's end read
+    // numbers, not leftovers.
+    double values_[chunkColumns] = {};
 };
 
 }  // namespace glimmer

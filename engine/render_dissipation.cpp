@@ -5,6 +5,7 @@
 #include "frame_motion.h"
 #include "frame_random.h"
 #include "cell_copy.h"
+#include "element_chunk.h"
 #include "map_walk.h"
 
 namespace glimmer {
@@ -134,92 +135,27 @@ uint32_t renderChunk(const Walk& k, uint32_t state, int32_t y0, int32_t x, int32
 }
 
 
-// Per-element numbers of one chunk, computed a whole array at a time so that
-// the compiler can use vector instructions; each value is the same double
-// the element-by-element formulas give.
-struct ChunkNumbers {
-    int32_t r1[chunkColumns], r2[chunkColumns], r3[chunkColumns], r4[chunkColumns];
-    double delay[chunkColumns], life[chunkColumns], age[chunkColumns], tau[chunkColumns];
-    double dy[chunkColumns], dx[chunkColumns];
-    int32_t yIndex[chunkColumns], xIndex[chunkColumns];
-};
-
-// speedIndexOfMix without branches.
-inline int32_t clampedIndex(double mix) {
-    double c = mix > -1.0 ? mix : 0.0;  // NaN too
-    c = c < 512.0 ? c : 511.0;
-    return static_cast<int32_t>(c) - 256;
-}
-
 // The same walk as renderChunk for chunks whose maps do not read the
-// destination: the numbers first, then the writes in processing order.
-template <bool pixelPass>
-uint32_t renderChunkBatched(const Walk& k, ChunkNumbers& c, uint32_t state, int32_t y0, int32_t x,
-                            int32_t step, int32_t count, const uint32_t* clip1) {
-    const FrameMotion& f = k.f;
-    for (int32_t i = 0; i < count; ++i) {
-        c.r1[i] = drawByte(state, jump1);
-        c.r2[i] = drawByte(state, jump2);
-        c.r3[i] = drawByte(state, jump3) - 128;
-        c.r4[i] = drawByte(state, jump4) - 128;
-        state = state * jump4.multiplier + jump4.increment;
+// destination, four elements at a time.
+uint32_t renderElementChunk(const Walk& k, ElementChunk& c, uint32_t state, const ChunkPlace& p,
+                            const uint32_t* clip1) {
+    bool anyMoving = false;
+    state = ageElements(k.f, k.delayMap.values(), state, p.count, c, anyMoving);
+    const double* yValues = nullptr;
+    const double* xValues = nullptr;
+    if (anyMoving) {
+        k.movingYMap.fillChunk(p.x, p.step, p.count, clip1);
+        k.movingXMap.fillChunk(p.x, p.step, p.count, clip1);
+        yValues = k.movingYMap.values();
+        xValues = k.movingXMap.values();
     }
-    const double clock = f.clock, timeScale = f.timeScale;
-    const double noiseWeight = f.delayNoiseWeight, mapWeight = f.delayMapWeight, scale = f.delayScale;
-    const double lifeRange = f.lifeRange, lifeBase = f.lifeBase;
-    const double* mD = k.delayMap.values();
-    for (int32_t i = 0; i < count; ++i) {
-        c.delay[i] = (c.r1[i] * noiseWeight + mD[i] * mapWeight) * scale;
-        c.life[i] = c.r2[i] * lifeRange * factor1by255 + lifeBase;
-        c.age[i] = clock - c.delay[i];
-        c.tau[i] = c.age[i] * timeScale;
-    }
-    int32_t moving = 0;
-    for (int32_t i = 0; i < count; ++i)
-        moving |= static_cast<int32_t>(clock > c.delay[i]) & static_cast<int32_t>(!(c.life[i] < c.age[i]));
-    if (moving != 0) {
-        k.movingYMap.fillChunk(x, step, count, clip1);
-        k.movingXMap.fillChunk(x, step, count, clip1);
-        const double* mY = k.movingYMap.values();
-        const double* mX = k.movingXMap.values();
-        const double sw = f.speedNoiseWeight, mw = f.speedMapWeight;
-        const double yBase = f.yIndexBase, xBase = f.xIndexBase;
-        for (int32_t i = 0; i < count; ++i) {
-            c.yIndex[i] = clampedIndex(c.r3[i] * sw + (mY[i] - 128) * mw + yBase);
-            c.xIndex[i] = clampedIndex(c.r4[i] * sw + (mX[i] - 128) * mw + xBase);
-        }
-        const double* speeds = f.speedTable + 256;
-        const double yShare = f.yShare, xShare = f.xShare, gravity = f.gravityAccel, wind = f.windAccel;
-        for (int32_t i = 0; i < count; ++i) {
-            const double tau = c.tau[i];
-            c.dy[i] = speeds[c.yIndex[i]] * tau * yShare + gravity * (tau * tau);
-            c.dx[i] = speeds[c.xIndex[i]] * tau * xShare + wind * (tau * tau);
-        }
-    }
-
-    const FramePixels fr = k.fr;
-    const uint32_t* __restrict a = fr.a;
-    uint32_t* __restrict d = fr.d;
-    const int32_t width = fr.width, rows = fr.rows;
-    const int32_t cw = k.g.cellWidth, ch = k.g.cellHeight;
-    const int64_t rowStart = static_cast<int64_t>(y0) * width;
-    for (int32_t i = 0; i < count; ++i, x += step) {
-        if (!(clock > c.delay[i])) {
-            if (pixelPass) d[rowStart + x] = a[rowStart + x];
-            else copyCellInPlace(fr, x, y0, cw, ch);
-            continue;
-        }
-        if (c.life[i] < c.age[i]) continue;
-        if (pixelPass) {
-            const double ty = y0 - c.dy[i], tx = x - c.dx[i];
-            if (ty >= 1.0 && ty < rows && tx >= 1.0 && tx < width) {
-                const int64_t to = static_cast<int64_t>(static_cast<int32_t>(ty)) * width +
-                                   static_cast<int32_t>(tx);
-                d[to] = a[rowStart + x];
-            }
-        } else {
-            placeCell(fr, x, y0, cw, ch, c.dx[i], c.dy[i]);
-        }
+    const FramePixels& fr = k.fr;
+    if (k.g.pixelPass) {
+        placePixels(k.f, yValues, xValues, p, fr.width, fr.rows, c);
+        writePixels(fr, p, c);
+    } else {
+        placeCells(k.f, yValues, xValues, p, k.g.cellWidth, k.g.cellHeight, fr.width, fr.rows, c);
+        writeCells(fr, p, k.g.cellWidth, k.g.cellHeight, c);
     }
     return state;
 }
@@ -248,8 +184,8 @@ void renderDissipation(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_
     MapWalk movingXMap(settings.movingXMap, width, rows, ramps);
     const Walk walk{f, g, fr, delayMap, movingYMap, movingXMap};
     const bool batched = delayMap.values() != nullptr && movingYMap.values() != nullptr &&
-                         movingXMap.values() != nullptr;
-    ChunkNumbers numbers;
+                         movingXMap.values() != nullptr && fitsElementChunks(width, rows);
+    ElementChunk chunk;
 
     const bool rowsDown = (settings.orderFlags & 1) != 0;
     const bool columnsBack = (settings.orderFlags & 2) != 0;
@@ -267,9 +203,7 @@ void renderDissipation(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_
             const int32_t x = column * g.cellWidth;
             delayMap.fillChunk(x, step, count, clip1Pixels);
             if (batched)
-                state = g.pixelPass
-                            ? renderChunkBatched<true>(walk, numbers, state, y0, x, step, count, clip1Pixels)
-                            : renderChunkBatched<false>(walk, numbers, state, y0, x, step, count, clip1Pixels);
+                state = renderElementChunk(walk, chunk, state, ChunkPlace{y0, x, step, count}, clip1Pixels);
             else
                 state = g.pixelPass ? renderChunk<true>(walk, state, y0, x, step, count, clip1Pixels)
                                     : renderChunk<false>(walk, state, y0, x, step, count, clip1Pixels);

@@ -1,0 +1,62 @@
+// The elements of one chunk of an element row, four at a time.
+//
+// Used when no source map reads the destination: then every element's
+// numbers can be computed before any element writes. The numbers are the
+// same doubles the element-by-element formulas of frame_motion.h give; the
+// writes then happen one element at a time, in processing order, because a
+// later element may land where an earlier one did.
+#pragma once
+
+#include <cstdint>
+
+#include "cell_copy.h"
+#include "frame_motion.h"
+#include "map_walk.h"
+
+namespace glimmer {
+
+// Where a chunk lies: element row y0, first column x, column step (the cell
+// width, negative when walking back), element count (at most chunkColumns).
+struct ChunkPlace {
+    int32_t y0, x, step, count;
+};
+
+struct alignas(32) ElementChunk {
+    int32_t r3[chunkColumns], r4[chunkColumns];  // centred speed draws
+    double tau[chunkColumns];                    // motion time
+    int32_t waiting[chunkColumns];               // all ones: not started yet
+    int32_t moving[chunkColumns];                // all ones: started, alive
+    // Written by the placement steps, read by the writes.
+    int32_t target[chunkColumns];  // word index, or -1 for no whole-cell write
+    int32_t clipped[chunkColumns]; // all ones: needs the clipped cell copy
+    double dx[chunkColumns], dy[chunkColumns];
+};
+
+// The vector path indexes the frame with int32 words.
+inline bool fitsElementChunks(int32_t width, int32_t rows) {
+    return int64_t{width} * rows < (int64_t{1} << 31);
+}
+
+// Draws every element's four numbers starting from `state`, then its delay,
+// life, age and motion time. Answers the state after the chunk; `anyMoving`
+// tells whether some element has started and is still alive.
+uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t state, int32_t count,
+                     ElementChunk& c, bool& anyMoving);
+
+// Pixel pass: speeds, displacements and each element's target word (its own
+// place while waiting, the moved place when it lands in the frame past row 0
+// and column 0, else -1). yValues and xValues may be null when nothing moves.
+void placePixels(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
+                 int32_t width, int32_t rows, ElementChunk& c);
+
+// Cell pass, the same for whole cells: the target of a cell that is copied
+// whole, or `clipped` for the cells that need placeCell or copyCellInPlace.
+void placeCells(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
+                int32_t cellWidth, int32_t cellHeight, int32_t width, int32_t rows, ElementChunk& c);
+
+// The writes of the chunk, in processing order.
+void writePixels(const FramePixels& fr, const ChunkPlace& p, const ElementChunk& c);
+void writeCells(const FramePixels& fr, const ChunkPlace& p, int32_t cellWidth, int32_t cellHeight,
+                const ElementChunk& c);
+
+}  // namespace glimmer
