@@ -29,22 +29,36 @@ GLIMMER_LANE_INLINE I32 drawBytes(U32 state, FrameRandomJump j) {
     return (I32)(((state * j.multiplier + j.increment) >> 16) & 255u);
 }
 
-// Columns x, x + step, ... of four elements, in wrapping arithmetic: lanes
-// past the chunk's end may lie far outside the frame.
-GLIMMER_LANE_INLINE I32 laneColumns(int32_t x, int32_t step, int32_t i) {
-    const U32 offsets = U32{0u, 1u, 2u, 3u} + static_cast<uint32_t>(i);
-    return (I32)(splat(static_cast<uint32_t>(x)) + offsets * static_cast<uint32_t>(step));
+// Columns x, x + step, ... of four elements, as doubles (exact).
+GLIMMER_LANE_INLINE F64 laneColumns(int32_t x, int32_t step) {
+    const double x0 = x, s = step;
+    return F64{x0, x0 + s, x0 + 2 * s, x0 + 3 * s};
 }
 
-// speedIndexOfMix, lane by lane.
-GLIMMER_LANE_INLINE I32 speedIndexes(F64 mix) {
+GLIMMER_LANE_INLINE F64 truncated(F64 v) { return lanes::toDouble(lanes::truncate(v)); }
+
+// The frame's motion numbers, one per lane, held in registers for a chunk.
+struct MotionLanes {
+    F64 noiseWeight, mapWeight, yBase, xBase, yShare, xShare, gravity, wind, variance, speedBase;
+
+    explicit MotionLanes(const FrameMotion& f)
+        : noiseWeight(splat(f.speedNoiseWeight)), mapWeight(splat(f.speedMapWeight)), yBase(splat(f.yIndexBase)),
+          xBase(splat(f.xIndexBase)), yShare(splat(f.yShare)), xShare(splat(f.xShare)),
+          gravity(splat(f.gravityAccel)), wind(splat(f.windAccel)), variance(splat(f.speedVariance)),
+          speedBase(splat(f.speedBase)) {}
+};
+
+// The speed-table entry at speedIndexOfMix(mix), computed the way
+// prepareFrameMotion computes the table: entry 256 + j holds
+// (j + 1) * variance / 255 + base, entry 255 - j its negation.
+GLIMMER_LANE_INLINE F64 speedOfMix(const MotionLanes& m, F64 mix) {
     F64 c = select(mix > splat(-1.0), mix, splat(0.0));  // NaN too
     c = select(c < splat(512.0), c, splat(511.0));
-    return lanes::truncate(c) - splat(256);
-}
-
-GLIMMER_LANE_INLINE F64 gather(const double* table, I32 index) {
-    return F64{table[index[0]], table[index[1]], table[index[2]], table[index[3]]};
+    const F64 entry = truncated(c);
+    const Mask64 ahead = entry >= splat(256.0);
+    const F64 steps = select(ahead, entry - splat(255.0), splat(256.0) - entry);
+    const F64 v = steps * m.variance * splat(factor1by255) + m.speedBase;
+    return select(ahead, v, -v);
 }
 
 struct Displacements {
@@ -52,19 +66,14 @@ struct Displacements {
 };
 
 // speedIndex and displacement of frame_motion.h for both axes.
-GLIMMER_LANE_INLINE Displacements displace(const FrameMotion& f, const ElementChunk& c, const double* yValues,
+GLIMMER_LANE_INLINE Displacements displace(const MotionLanes& m, const ElementChunk& c, const double* yValues,
                                            const double* xValues, int32_t i) {
-    const double* speeds = f.speedTable + 256;
-    const F64 tau = load<F64>(c.tau + i);
-    const F64 sw = splat(f.speedNoiseWeight), mw = splat(f.speedMapWeight), centre = splat(128.0);
-    const F64 mixY = lanes::toDouble(load<I32>(c.r3 + i)) * sw + (load<F64>(yValues + i) - centre) * mw +
-                     splat(f.yIndexBase);
-    const F64 mixX = lanes::toDouble(load<I32>(c.r4 + i)) * sw + (load<F64>(xValues + i) - centre) * mw +
-                     splat(f.xIndexBase);
-    const F64 vy = gather(speeds, speedIndexes(mixY));
-    const F64 vx = gather(speeds, speedIndexes(mixX));
-    return {vx * tau * splat(f.xShare) + splat(f.windAccel) * (tau * tau),
-            vy * tau * splat(f.yShare) + splat(f.gravityAccel) * (tau * tau)};
+    const F64 tau = load<F64>(c.tau + i), centre = splat(128.0);
+    const F64 mixY = load<F64>(c.r3 + i) * m.noiseWeight + (load<F64>(yValues + i) - centre) * m.mapWeight + m.yBase;
+    const F64 mixX = load<F64>(c.r4 + i) * m.noiseWeight + (load<F64>(xValues + i) - centre) * m.mapWeight + m.xBase;
+    const F64 tau2 = tau * tau;
+    return {speedOfMix(m, mixX) * tau * m.xShare + m.wind * tau2,
+            speedOfMix(m, mixY) * tau * m.yShare + m.gravity * tau2};
 }
 
 }  // namespace
@@ -77,26 +86,24 @@ uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t s
     const F64 noiseWeight = splat(f.delayNoiseWeight), mapWeight = splat(f.delayMapWeight);
     const F64 scale = splat(f.delayScale), clock = splat(f.clock), timeScale = splat(f.timeScale);
     const F64 lifeRange = splat(f.lifeRange), lifeBase = splat(f.lifeBase), by255 = splat(factor1by255);
-    I32 moving = splat(0);
+    Mask64 moving = {};
     uint32_t end = state;
     for (int32_t i = 0; i < count; i += lanes::count) {
         const F64 r1 = lanes::toDouble(drawBytes(s, jump1));
         const F64 r2 = lanes::toDouble(drawBytes(s, jump2));
-        store(c.r3 + i, drawBytes(s, jump3) - splat(128));
-        store(c.r4 + i, drawBytes(s, jump4) - splat(128));
+        store(c.r3 + i, lanes::toDouble(drawBytes(s, jump3) - splat(128)));
+        store(c.r4 + i, lanes::toDouble(drawBytes(s, jump4) - splat(128)));
         const F64 delay = (r1 * noiseWeight + load<F64>(delayValues + i) * mapWeight) * scale;
         const F64 life = r2 * lifeRange * by255 + lifeBase;
         const F64 age = clock - delay;
         store(c.tau + i, age * timeScale);
         const Mask64 started = clock > delay;
-        const I32 waiting = lanes::narrow(~started);
-        const I32 alive = lanes::narrow(started & ~(life < age));
-        store(c.waiting + i, waiting);
+        const Mask64 alive = started & ~(life < age);
+        store(c.waiting + i, ~started);
         store(c.moving + i, alive);
         if (count - i < lanes::count) {
             end = s[count - i];
-            const I32 inChunk = I32{0, 1, 2, 3} < splat(count - i);
-            moving |= alive & inChunk;
+            moving |= alive & lanes::firstLanes(count - i);
         } else {
             moving |= alive;
         }
@@ -110,60 +117,68 @@ uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t s
 GLIMMER_WIDE_KERNEL
 void placePixels(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
                  int32_t width, int32_t rows, ElementChunk& c) {
+    const MotionLanes m(f);
     const F64 y0 = splat(static_cast<double>(p.y0)), widthD = splat(static_cast<double>(width));
-    const F64 rowsD = splat(static_cast<double>(rows)), one = splat(1.0);
-    const I32 rowStart = splat(p.y0 * width);
-    for (int32_t i = 0; i < p.count; i += lanes::count) {
-        const I32 x = laneColumns(p.x, p.step, i);
-        I32 target = select(load<I32>(c.waiting + i), rowStart + x, splat(-1));
-        const I32 moving = load<I32>(c.moving + i);
+    const F64 rowsD = splat(static_cast<double>(rows)), one = splat(1.0), none = splat(-1.0);
+    const F64 rowStart = splat(static_cast<double>(p.y0) * width), advance = splat(4.0 * p.step);
+    F64 x = laneColumns(p.x, p.step);
+    for (int32_t i = 0; i < p.count; i += lanes::count, x += advance) {
+        F64 target = select(load<Mask64>(c.waiting + i), rowStart + x, none);
+        const Mask64 moving = load<Mask64>(c.moving + i);
         if (yValues != nullptr && lanes::any(moving)) {
-            const Displacements m = displace(f, c, yValues, xValues, i);
+            const Displacements d = displace(m, c, yValues, xValues, i);
             // Strict lower bounds: row 0 and column 0 never receive a moved
             // pixel. Tested in double; only lanes that pass are converted.
-            const F64 ty = y0 - m.dy, tx = lanes::toDouble(x) - m.dx;
-            const Mask64 lands = (ty >= one) & (ty < rowsD) & (tx >= one) & (tx < widthD) & lanes::widen(moving);
-            const F64 to = lanes::toDouble(lanes::truncate(select(lands, ty, one))) * widthD +
-                           lanes::toDouble(lanes::truncate(select(lands, tx, one)));
-            target = select(lanes::narrow(lands), lanes::truncate(to), target);
+            const F64 ty = y0 - d.dy, tx = x - d.dx;
+            const Mask64 lands = (ty >= one) & (ty < rowsD) & (tx >= one) & (tx < widthD) & moving;
+            const F64 to = truncated(select(lands, ty, one)) * widthD + truncated(select(lands, tx, one));
+            target = select(lands, to, target);
         }
-        store(c.target + i, target);
+        // Lanes past the chunk's end may lie outside int32.
+        if (p.count - i < lanes::count) target = select(lanes::firstLanes(p.count - i), target, none);
+        store(c.target + i, lanes::truncate(target));
     }
 }
 
 GLIMMER_WIDE_KERNEL
 void placeCells(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
                 int32_t cellWidth, int32_t cellHeight, int32_t width, int32_t rows, ElementChunk& c) {
+    const MotionLanes m(f);
     const F64 widthD = splat(static_cast<double>(width)), rowsD = splat(static_cast<double>(rows));
-    const I32 lastX = splat(width - cellWidth), lastY = splat(rows - cellHeight);
-    const I32 y0 = splat(p.y0), none = splat(-1);
-    const I32 rowWhole = splat(p.y0 <= rows - cellHeight ? -1 : 0);
-    for (int32_t i = 0; i < p.count; i += lanes::count) {
-        const I32 x = laneColumns(p.x, p.step, i);
-        const I32 whole = rowWhole & (x <= lastX);
-        const I32 waiting = load<I32>(c.waiting + i);
-        I32 target = select(waiting & whole, (I32)((U32)y0 * static_cast<uint32_t>(width) + (U32)x), none);
-        I32 clipped = waiting & ~whole;
-        const I32 moving = load<I32>(c.moving + i);
+    const F64 lastX = splat(static_cast<double>(width) - cellWidth);
+    const F64 lastY = splat(static_cast<double>(rows) - cellHeight);
+    const F64 y0 = splat(static_cast<double>(p.y0)), zero = splat(0.0), none = splat(-1.0);
+    const F64 pastLeft = splat(-static_cast<double>(cellWidth)), pastBottom = splat(-static_cast<double>(cellHeight));
+    const F64 advance = splat(4.0 * p.step);
+    const Mask64 rowWhole = y0 <= lastY;
+    F64 x = laneColumns(p.x, p.step);
+    for (int32_t i = 0; i < p.count; i += lanes::count, x += advance) {
+        const Mask64 whole = (x <= lastX) & rowWhole;
+        const Mask64 waiting = load<Mask64>(c.waiting + i);
+        F64 target = select(waiting & whole, y0 * widthD + x, none);
+        Mask64 clipped = waiting & ~whole;
+        const Mask64 moving = load<Mask64>(c.moving + i);
         if (yValues != nullptr && lanes::any(moving)) {
-            const Displacements m = displace(f, c, yValues, xValues, i);
-            store(c.dx + i, m.dx);
-            store(c.dy + i, m.dy);
-            // placeCell's first test, then the truncated move of lanes that
-            // pass it.
-            const Mask64 near = (m.dx > -widthD) & (m.dx < widthD) & (m.dy > -rowsD) & (m.dy < rowsD);
-            const I32 inRange = lanes::narrow(near) & moving;
-            const F64 zero = splat(0.0);
-            const I32 tx = (I32)((U32)x - (U32)lanes::truncate(select(near, m.dx, zero)));
-            const I32 ty = (I32)((U32)y0 - (U32)lanes::truncate(select(near, m.dy, zero)));
-            const I32 inside = (tx >= splat(0)) & (tx <= lastX) & (ty >= splat(0)) & (ty <= lastY);
-            const I32 gone = (tx >= splat(width)) | (tx <= splat(-cellWidth)) | (ty >= splat(rows)) |
-                             (ty <= splat(-cellHeight));
-            const I32 moves = inRange & whole & inside;
-            target = select(moves, (I32)((U32)ty * static_cast<uint32_t>(width) + (U32)tx), target);
-            clipped |= inRange & ~moves & ~(whole & gone);
+            const Displacements d = displace(m, c, yValues, xValues, i);
+            store(c.dx + i, d.dx);
+            store(c.dy + i, d.dy);
+            // placeCell's first test, then the truncated move of the lanes
+            // that pass it.
+            const Mask64 near = (d.dx > -widthD) & (d.dx < widthD) & (d.dy > -rowsD) & (d.dy < rowsD) & moving;
+            const F64 tx = x - truncated(select(near, d.dx, zero));
+            const F64 ty = y0 - truncated(select(near, d.dy, zero));
+            const Mask64 inside = (tx >= zero) & (tx <= lastX) & (ty >= zero) & (ty <= lastY);
+            const Mask64 gone = (tx >= widthD) | (tx <= pastLeft) | (ty >= rowsD) | (ty <= pastBottom);
+            const Mask64 moves = near & whole & inside;
+            target = select(moves, ty * widthD + tx, target);
+            clipped |= near & ~moves & ~(whole & gone);
         }
-        store(c.target + i, target);
+        if (p.count - i < lanes::count) {
+            const Mask64 real = lanes::firstLanes(p.count - i);
+            target = select(real, target, none);
+            clipped &= real;
+        }
+        store(c.target + i, lanes::truncate(target));
         store(c.clipped + i, clipped);
     }
 }

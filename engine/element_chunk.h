@@ -22,13 +22,13 @@ struct ChunkPlace {
 };
 
 struct alignas(32) ElementChunk {
-    int32_t r3[chunkColumns], r4[chunkColumns];  // centred speed draws
+    double r3[chunkColumns], r4[chunkColumns];   // centred speed draws
     double tau[chunkColumns];                    // motion time
-    int32_t waiting[chunkColumns];               // all ones: not started yet
-    int32_t moving[chunkColumns];                // all ones: started, alive
+    int64_t waiting[chunkColumns];               // all ones: not started yet
+    int64_t moving[chunkColumns];                // all ones: started, alive
     // Written by the placement steps, read by the writes.
     int32_t target[chunkColumns];  // word index, or -1 for no whole-cell write
-    int32_t clipped[chunkColumns]; // all ones: needs the clipped cell copy
+    int64_t clipped[chunkColumns]; // all ones: needs the clipped cell copy
     double dx[chunkColumns], dy[chunkColumns];
 };
 

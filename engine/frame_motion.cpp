@@ -48,8 +48,11 @@ bool prepareFrameMotion(const TransitionSettings& s, int32_t position, int32_t t
     f.yIndexBase = s.centerY + 128.0;
     f.speedBase = (s.speedVariance == 0 && s.minimumSpeed == 0) ? 1.0 : s.minimumSpeed;
 
+    // The renderer's vector path computes these entries the same way
+    // rather than looking them up.
+    f.speedVariance = s.speedVariance;
     for (int j = 0; j < 256; ++j) {
-        f.speedTable[256 + j] = static_cast<double>(j + 1) * s.speedVariance * factor1by255 + f.speedBase;
+        f.speedTable[256 + j] = static_cast<double>(j + 1) * f.speedVariance * factor1by255 + f.speedBase;
         f.speedTable[255 - j] = -f.speedTable[256 + j];
     }
 

@@ -42,6 +42,7 @@ struct FrameMotion {
     double xIndexBase;        // 384 - centerX
     double yIndexBase;        // centerY + 128
     double speedBase;
+    double speedVariance;     // the setting, as the table's step factor
     double speedTable[512];   // speeds for indices -256..255, stored from -256
     double span;              // motion frames left after the longest delay
     double timeScale;         // age-to-motion-time factor

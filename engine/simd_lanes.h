@@ -51,17 +51,20 @@ GLIMMER_LANE_INLINE void store(T* p, V v) {
 GLIMMER_LANE_INLINE F64 toDouble(I32 v) { return __builtin_convertvector(v, F64); }
 // Truncation toward zero; every lane must be within int32.
 GLIMMER_LANE_INLINE I32 truncate(F64 v) { return __builtin_convertvector(v, I32); }
-GLIMMER_LANE_INLINE I32 narrow(Mask64 m) { return __builtin_convertvector(m, I32); }
 GLIMMER_LANE_INLINE Mask64 widen(I32 m) { return __builtin_convertvector(m, Mask64); }
 
 // Lane by lane: mask ? a : b (mask lanes all ones or all zeros).
 GLIMMER_LANE_INLINE F64 select(Mask64 mask, F64 a, F64 b) {
     return (F64)(((Mask64)a & mask) | ((Mask64)b & ~mask));
 }
-GLIMMER_LANE_INLINE I32 select(I32 mask, I32 a, I32 b) { return (a & mask) | (b & ~mask); }
 
-GLIMMER_LANE_INLINE bool any(I32 mask) {
+GLIMMER_LANE_INLINE bool any(Mask64 mask) {
     return (mask[0] | mask[1] | mask[2] | mask[3]) != 0;
+}
+
+// Lanes 0 .. n - 1 of four.
+GLIMMER_LANE_INLINE Mask64 firstLanes(int32_t n) {
+    return widen(I32{0, 1, 2, 3} < splat(n));
 }
 
 }  // namespace glimmer::lanes
