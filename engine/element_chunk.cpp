@@ -35,7 +35,21 @@ GLIMMER_LANE_INLINE F64 laneColumns(int32_t x, int32_t step) {
     return F64{x0, x0 + s, x0 + 2 * s, x0 + 3 * s};
 }
 
-GLIMMER_LANE_INLINE F64 truncated(F64 v) { return lanes::toDouble(lanes::truncate(v)); }
+// The whole part of v, for 0 <= v < 2^51, without leaving the double
+// lanes: adding and taking away 2^52 rounds to the nearest whole number
+// (the frame's arithmetic runs in round-to-nearest throughout).
+GLIMMER_LANE_INLINE F64 wholePart(F64 v) {
+    const F64 big = splat(4503599627370496.0);
+    const F64 nearest = (v + big) - big;
+    return nearest - select(nearest > v, splat(1.0), splat(0.0));
+}
+
+// Truncation toward zero, for |v| < 2^51.
+GLIMMER_LANE_INLINE F64 truncated(F64 v) {
+    const F64 sign = splat(-0.0);
+    const Mask64 signBit = (Mask64)v & (Mask64)sign;
+    return (F64)((Mask64)wholePart((F64)((Mask64)v & ~(Mask64)sign)) | signBit);
+}
 
 // The frame's motion numbers, one per lane, held in registers for a chunk.
 struct MotionLanes {
@@ -54,7 +68,7 @@ struct MotionLanes {
 GLIMMER_LANE_INLINE F64 speedOfMix(const MotionLanes& m, F64 mix) {
     F64 c = select(mix > splat(-1.0), mix, splat(0.0));  // NaN too
     c = select(c < splat(512.0), c, splat(511.0));
-    const F64 entry = truncated(c);
+    const F64 entry = wholePart(c);
     const Mask64 ahead = entry >= splat(256.0);
     const F64 steps = select(ahead, entry - splat(255.0), splat(256.0) - entry);
     const F64 v = steps * m.variance * splat(factor1by255) + m.speedBase;
@@ -131,7 +145,7 @@ void placePixels(const FrameMotion& f, const double* yValues, const double* xVal
             // pixel. Tested in double; only lanes that pass are converted.
             const F64 ty = y0 - d.dy, tx = x - d.dx;
             const Mask64 lands = (ty >= one) & (ty < rowsD) & (tx >= one) & (tx < widthD) & moving;
-            const F64 to = truncated(select(lands, ty, one)) * widthD + truncated(select(lands, tx, one));
+            const F64 to = wholePart(select(lands, ty, one)) * widthD + wholePart(select(lands, tx, one));
             target = select(lands, to, target);
         }
         // Lanes past the chunk's end may lie outside int32.

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include "source_map_value.h"
 
@@ -158,8 +159,11 @@ private:
             const int64_t n = (rising ? int64_t{lx} : int64_t{width} - lx) + (mirrored ? my : ly);
             const int64_t dn = rising ? move : -int64_t{move};
             if (ramps_.ready) {
+                // Neighbouring columns read neighbouring entries.
                 const double* ramp = ramps_.value + n;
-                for (int32_t k = 0; k < length; ++k) out[k] = ramp[k * dn];
+                if (dn == 1) std::memcpy(out, ramp, sizeof(double) * static_cast<size_t>(length));
+                else if (dn == -1) for (int32_t k = 0; k < length; ++k) out[k] = *(ramp - k);
+                else for (int32_t k = 0; k < length; ++k) out[k] = ramp[k * dn];
             } else {
                 // Large frames: the same quotients; the numerators are whole
                 // numbers, exact in double.
