@@ -197,12 +197,18 @@ void placeCells(const FrameMotion& f, const double* yValues, const double* xValu
     }
 }
 
+// Targets are scattered over the frame: asking for the lines some elements
+// ahead keeps several misses in flight instead of one at a time.
+constexpr int32_t prefetchDistance = 32;
+
 void writePixels(const FramePixels& fr, const ChunkPlace& p, const ElementChunk& c) {
     const uint32_t* __restrict a = fr.a;
     uint32_t* __restrict d = fr.d;
     uint32_t sink;
     int64_t from = int64_t{p.y0} * fr.width + p.x;
     for (int32_t i = 0; i < p.count; ++i, from += p.step) {
+        if (i + prefetchDistance < p.count && c.target[i + prefetchDistance] >= 0)
+            __builtin_prefetch(d + c.target[i + prefetchDistance], 1);
         const int32_t t = c.target[i];
         // No branch on where the element goes: that is different for
         // almost every element and would be mispredicted half the time.
@@ -226,6 +232,11 @@ void writeCells(const FramePixels& fr, const ChunkPlace& p, int32_t cellWidth, i
         }
         const int32_t t = c.target[i];
         const int64_t from = p.y0 * width + x;
+        if (i + prefetchDistance < p.count && c.target[i + prefetchDistance] >= 0) {
+            uint32_t* ahead = d + c.target[i + prefetchDistance];
+            __builtin_prefetch(ahead, 1);
+            __builtin_prefetch(ahead + (cellHeight - 1) * width, 1);
+        }
         if (cellWidth == 2 && cellHeight == 2) {
             // Whole cells without a branch on whether they land.
             const bool lands = t >= 0;
