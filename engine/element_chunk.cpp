@@ -1,5 +1,7 @@
 #include "element_chunk.h"
 
+#include <cstring>
+
 #include "frame_random.h"
 #include "simd_lanes.h"
 
@@ -244,10 +246,12 @@ void writeCells(const FramePixels& fr, const ChunkPlace& p, int32_t cellWidth, i
             const uint32_t* f1 = lands ? f0 + width : sink + 2;
             uint32_t* t0 = lands ? d + t : sink;
             uint32_t* t1 = lands ? t0 + width : sink + 2;
-            t0[0] = f0[0];
-            t0[1] = f0[1];
-            t1[0] = f1[0];
-            t1[1] = f1[1];
+            // Two words a row, in one move each.
+            uint64_t row0, row1;
+            std::memcpy(&row0, f0, sizeof row0);
+            std::memcpy(&row1, f1, sizeof row1);
+            std::memcpy(t0, &row0, sizeof row0);
+            std::memcpy(t1, &row1, sizeof row1);
         } else if (t >= 0) {
             for (int32_t j = 0; j < cellHeight; ++j) copyWords(d + t + j * width, a + from + j * width, cellWidth);
         }
