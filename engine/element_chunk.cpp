@@ -68,7 +68,9 @@ struct MotionLanes {
 // prepareFrameMotion computes the table: entry 256 + j holds
 // (j + 1) * variance / 255 + base, entry 255 - j its negation.
 GLIMMER_LANE_INLINE F64 speedOfMix(const MotionLanes& m, F64 mix) {
-    F64 c = select(mix > splat(-1.0), mix, splat(0.0));  // NaN too
+    // Mixes above -1 and below 0 truncate to 0 as well; wholePart needs
+    // no negative lanes. NaN goes to 0 too.
+    F64 c = select(mix > splat(0.0), mix, splat(0.0));
     c = select(c < splat(512.0), c, splat(511.0));
     const F64 entry = wholePart(c);
     const Mask64 ahead = entry >= splat(256.0);
