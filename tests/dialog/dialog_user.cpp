@@ -16,7 +16,9 @@ namespace {
 constexpr char settingsDialogCaption[] = "Glimmerscatterweft";
 constexpr int fileNameCombo = 0x47C;  // cmb13 of the explorer-style dialogs
 constexpr int fileNameEdit = 0x480;   // edt1 of the older ones
-constexpr auto patience = std::chrono::seconds(10);
+// Generous: a fresh wine prefix on a busy machine can take many seconds to
+// show its first box.
+constexpr auto patience = std::chrono::seconds(30);
 
 std::string className(HWND window) {
     char name[64] = {};
@@ -280,6 +282,14 @@ bool DialogTest::runSetup(const std::function<void(DialogUser&)>& script, int en
         script(user);
         PostMessageA(user.dialog, WM_COMMAND, MAKEWPARAM(endCommand, BN_CLICKED),
                      reinterpret_cast<LPARAM>(GetDlgItem(user.dialog, endCommand)));
+        // A box that a failed script left open, or that showed after it
+        // gave up, would keep setup from returning: the suite would hang
+        // instead of reporting the failure. Cancel whatever is still open.
+        while (!stop) {
+            Sleep(50);
+            if (HWND left = ownedDialog(user, [](HWND) { return true; }))
+                PostMessageA(left, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        }
     });
     const int32_t result = call(1, session.handle());
     stop = true;
