@@ -17,10 +17,6 @@ using lanes::select;
 using lanes::splat;
 using lanes::store;
 
-constexpr FrameRandomJump jump1 = frameRandomJump(1);
-constexpr FrameRandomJump jump2 = frameRandomJump(2);
-constexpr FrameRandomJump jump3 = frameRandomJump(3);
-constexpr FrameRandomJump jump4 = frameRandomJump(4);
 // Four elements side by side draw four numbers each: lane k starts 4k draws
 // after lane 0, and all lanes move on by sixteen draws.
 constexpr FrameRandomJump laneStart[lanes::count] = {frameRandomJump(0), frameRandomJump(4),
@@ -107,10 +103,10 @@ uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t s
     Mask64 moving = {};
     uint32_t end = state;
     for (int32_t i = 0; i < count; i += lanes::count) {
-        const F64 r1 = lanes::toDouble(drawBytes(s, jump1));
-        const F64 r2 = lanes::toDouble(drawBytes(s, jump2));
-        store(c.r3 + i, lanes::toDouble(drawBytes(s, jump3) - splat(128)));
-        store(c.r4 + i, lanes::toDouble(drawBytes(s, jump4) - splat(128)));
+        const F64 r1 = lanes::toDouble(drawBytes(s, elementDraw1));
+        const F64 r2 = lanes::toDouble(drawBytes(s, elementDraw2));
+        store(c.r3 + i, lanes::toDouble(drawBytes(s, elementDraw3) - splat(128)));
+        store(c.r4 + i, lanes::toDouble(drawBytes(s, elementDraw4) - splat(128)));
         const F64 delay = (r1 * noiseWeight + load<F64>(delayValues + i) * mapWeight) * scale;
         const F64 life = r2 * lifeRange * by255 + lifeBase;
         const F64 age = clock - delay;

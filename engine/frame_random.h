@@ -37,4 +37,12 @@ constexpr FrameRandomJump frameRandomJump(int steps) {
     return j;
 }
 
+// An element's four draws, each taken straight from the state before the
+// element: the first draw is one step on, the fourth four steps, which is
+// also the state the next element starts from.
+constexpr FrameRandomJump elementDraw1 = frameRandomJump(1);
+constexpr FrameRandomJump elementDraw2 = frameRandomJump(2);
+constexpr FrameRandomJump elementDraw3 = frameRandomJump(3);
+constexpr FrameRandomJump elementDraw4 = frameRandomJump(4);
+
 }  // namespace glimmer

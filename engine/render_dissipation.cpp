@@ -11,11 +11,6 @@
 namespace glimmer {
 namespace {
 
-constexpr FrameRandomJump jump1 = frameRandomJump(1);
-constexpr FrameRandomJump jump2 = frameRandomJump(2);
-constexpr FrameRandomJump jump3 = frameRandomJump(3);
-constexpr FrameRandomJump jump4 = frameRandomJump(4);
-
 inline int32_t drawByte(uint32_t state, FrameRandomJump j) {
     return static_cast<int32_t>(((state * j.multiplier + j.increment) >> 16) & 255u);
 }
@@ -85,11 +80,11 @@ uint32_t renderChunk(const Walk& k, uint32_t state, int32_t y0, int32_t x, int32
     const int32_t firstX = x;
 
     for (int32_t i = 0; i < count; ++i, x += step) {
-        const int32_t r1 = drawByte(state, jump1);
-        const int32_t r2 = drawByte(state, jump2);
-        const int32_t r3 = drawByte(state, jump3) - 128;
-        const int32_t r4 = drawByte(state, jump4) - 128;
-        state = state * jump4.multiplier + jump4.increment;
+        const int32_t r1 = drawByte(state, elementDraw1);
+        const int32_t r2 = drawByte(state, elementDraw2);
+        const int32_t r3 = drawByte(state, elementDraw3) - 128;
+        const int32_t r4 = drawByte(state, elementDraw4) - 128;
+        state = state * elementDraw4.multiplier + elementDraw4.increment;
 
         const double mD = delayValues != nullptr ? delayValues[i] : k.delayMap.value(i, a, d);
         const double delay = elementDelay(f, r1, mD);

@@ -37,7 +37,6 @@ typedef uint32_t U32 __attribute__((vector_size(16)));
 
 GLIMMER_LANE_INLINE F64 splat(double v) { return F64{v, v, v, v}; }
 GLIMMER_LANE_INLINE I32 splat(int32_t v) { return I32{v, v, v, v}; }
-GLIMMER_LANE_INLINE U32 splat(uint32_t v) { return U32{v, v, v, v}; }
 
 template <typename V, typename T>
 GLIMMER_LANE_INLINE V load(const T* p) {
