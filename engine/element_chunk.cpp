@@ -27,28 +27,6 @@ GLIMMER_LANE_INLINE I32 drawBytes(U32 state, FrameRandomJump j) {
     return (I32)(((state * j.multiplier + j.increment) >> 16) & 255u);
 }
 
-// Columns x, x + step, ... of four elements, as doubles (exact).
-GLIMMER_LANE_INLINE F64 laneColumns(int32_t x, int32_t step) {
-    const double x0 = x, s = step;
-    return F64{x0, x0 + s, x0 + 2 * s, x0 + 3 * s};
-}
-
-// The whole part of v, for 0 <= v < 2^51, without leaving the double
-// lanes: adding and taking away 2^52 rounds to the nearest whole number
-// (the frame's arithmetic runs in round-to-nearest throughout).
-GLIMMER_LANE_INLINE F64 wholePart(F64 v) {
-    const F64 big = splat(4503599627370496.0);
-    const F64 nearest = (v + big) - big;
-    return nearest - select(nearest > v, splat(1.0), splat(0.0));
-}
-
-// Truncation toward zero, for |v| < 2^51.
-GLIMMER_LANE_INLINE F64 truncated(F64 v) {
-    const F64 sign = splat(-0.0);
-    const Mask64 signBit = (Mask64)v & (Mask64)sign;
-    return (F64)((Mask64)wholePart((F64)((Mask64)v & ~(Mask64)sign)) | signBit);
-}
-
 // The frame's motion numbers, one per lane, held in registers for a chunk.
 struct MotionLanes {
     F64 noiseWeight, mapWeight, yBase, xBase, yShare, xShare, gravity, wind, variance, speedBase;
@@ -64,11 +42,11 @@ struct MotionLanes {
 // prepareFrameMotion computes the table: entry 256 + j holds
 // (j + 1) * variance / 255 + base, entry 255 - j its negation.
 GLIMMER_LANE_INLINE F64 speedOfMix(const MotionLanes& m, F64 mix) {
-    // Mixes above -1 and below 0 truncate to 0 as well; wholePart needs
-    // no negative lanes. NaN goes to 0 too.
+    // Mixes above -1 and below 0 truncate to 0 as well. NaN goes to 0 too.
     F64 c = select(mix > splat(0.0), mix, splat(0.0));
     c = select(c < splat(512.0), c, splat(511.0));
-    const F64 entry = wholePart(c);
+    // c lies within 0 .. 511, so the conversions are exact.
+    const F64 entry = lanes::toDouble(lanes::truncate(c));
     const Mask64 ahead = entry >= splat(256.0);
     const F64 steps = select(ahead, entry - splat(255.0), splat(256.0) - entry);
     const F64 v = steps * m.variance * splat(factor1by255) + m.speedBase;
@@ -113,8 +91,8 @@ uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t s
         store(c.tau + i, age * timeScale);
         const Mask64 started = clock > delay;
         const Mask64 alive = started & ~(life < age);
-        store(c.waiting + i, ~started);
-        store(c.moving + i, alive);
+        store(c.waiting + i, lanes::narrow(~started));
+        store(c.moving + i, lanes::narrow(alive));
         if (count - i < lanes::count) {
             end = s[count - i];
             moving |= alive & lanes::firstLanes(count - i);
@@ -128,29 +106,39 @@ uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t s
     return end;
 }
 
+// Targets are word indices below width * rows < 2^31; the products are
+// taken in unsigned lanes, which wrap, so lanes whose result is thrown away
+// compute nothing undefined.
+GLIMMER_LANE_INLINE I32 wordIndex(I32 y, int32_t width, I32 x) {
+    return (I32)((U32)y * static_cast<uint32_t>(width) + (U32)x);
+}
+
 GLIMMER_WIDE_KERNEL
 void placePixels(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
                  int32_t width, int32_t rows, ElementChunk& c) {
     const MotionLanes m(f);
     const F64 y0 = splat(static_cast<double>(p.y0)), widthD = splat(static_cast<double>(width));
-    const F64 rowsD = splat(static_cast<double>(rows)), one = splat(1.0), none = splat(-1.0);
-    const F64 rowStart = splat(static_cast<double>(p.y0) * width), advance = splat(4.0 * p.step);
-    F64 x = laneColumns(p.x, p.step);
-    for (int32_t i = 0; i < p.count; i += lanes::count, x += advance) {
-        F64 target = select(load<Mask64>(c.waiting + i), rowStart + x, none);
-        const Mask64 moving = load<Mask64>(c.moving + i);
-        if (yValues != nullptr && lanes::any(moving)) {
+    const F64 rowsD = splat(static_cast<double>(rows)), one = splat(1.0);
+    const I32 y0Lanes = splat(p.y0), none = splat(-1);
+    const U32 advance = splat(4 * static_cast<uint32_t>(p.step));
+    U32 columns = lanes::laneSteps(p.x, p.step);
+    const int32_t count = p.count;  // c's stores might otherwise alias p
+    for (int32_t i = 0; i < count; i += lanes::count, columns += advance) {
+        const I32 x = (I32)columns;
+        I32 target = select(load<I32>(c.waiting + i), wordIndex(y0Lanes, width, x), none);
+        if (yValues != nullptr && lanes::anyStored(c.moving + i)) {
             const Displacements d = displace(m, c, yValues, xValues, i);
             // Strict lower bounds: row 0 and column 0 never receive a moved
             // pixel. Tested in double; only lanes that pass are converted.
-            const F64 ty = y0 - d.dy, tx = x - d.dx;
-            const Mask64 lands = (ty >= one) & (ty < rowsD) & (tx >= one) & (tx < widthD) & moving;
-            const F64 to = wholePart(select(lands, ty, one)) * widthD + wholePart(select(lands, tx, one));
-            target = select(lands, to, target);
+            const F64 ty = y0 - d.dy, tx = lanes::toDouble(x) - d.dx;
+            const Mask64 lands = (ty >= one) & (ty < rowsD) & (tx >= one) & (tx < widthD) &
+                                 lanes::widen(load<I32>(c.moving + i));
+            const I32 to = wordIndex(lanes::truncate(select(lands, ty, one)), width,
+                                     lanes::truncate(select(lands, tx, one)));
+            target = select(lanes::narrow(lands), to, target);
         }
-        // Lanes past the chunk's end may lie outside int32.
-        if (p.count - i < lanes::count) target = select(lanes::firstLanes(p.count - i), target, none);
-        store(c.target + i, lanes::truncate(target));
+        if (count - i < lanes::count) target = select(lanes::firstLanes32(count - i), target, none);
+        store(c.target + i, target);
     }
 }
 
@@ -159,100 +147,134 @@ void placeCells(const FrameMotion& f, const double* yValues, const double* xValu
                 int32_t cellWidth, int32_t cellHeight, int32_t width, int32_t rows, ElementChunk& c) {
     const MotionLanes m(f);
     const F64 widthD = splat(static_cast<double>(width)), rowsD = splat(static_cast<double>(rows));
-    const F64 lastX = splat(static_cast<double>(width) - cellWidth);
-    const F64 lastY = splat(static_cast<double>(rows) - cellHeight);
-    const F64 y0 = splat(static_cast<double>(p.y0)), zero = splat(0.0), none = splat(-1.0);
-    const F64 pastLeft = splat(-static_cast<double>(cellWidth)), pastBottom = splat(-static_cast<double>(cellHeight));
-    const F64 advance = splat(4.0 * p.step);
-    const Mask64 rowWhole = y0 <= lastY;
-    F64 x = laneColumns(p.x, p.step);
-    for (int32_t i = 0; i < p.count; i += lanes::count, x += advance) {
-        const Mask64 whole = (x <= lastX) & rowWhole;
-        const Mask64 waiting = load<Mask64>(c.waiting + i);
-        F64 target = select(waiting & whole, y0 * widthD + x, none);
-        Mask64 clipped = waiting & ~whole;
-        const Mask64 moving = load<Mask64>(c.moving + i);
-        if (yValues != nullptr && lanes::any(moving)) {
+    const Mask64 magnitude = splat(int64_t{0x7FFFFFFFFFFFFFFF});
+    // Frames below 2^30 a side keep every column and row reached here,
+    // moved or not, within int32 (fitsElementChunks).
+    const I32 lastX = splat(width - cellWidth), lastY = splat(rows - cellHeight);
+    // t >= width and t <= -cellWidth as the one comparison SSE has.
+    const I32 lastColumn = splat(width - 1), lastRow = splat(rows - 1);
+    const I32 leftLimit = splat(1 - cellWidth), bottomLimit = splat(1 - cellHeight);
+    const I32 y0 = splat(p.y0), none = splat(-1);
+    const I32 rowWhole = splat(p.y0 <= rows - cellHeight ? -1 : 0);
+    const U32 advance = splat(4 * static_cast<uint32_t>(p.step));
+    U32 columns = lanes::laneSteps(p.x, p.step);
+    const int32_t count = p.count;  // c's stores might otherwise alias p
+    for (int32_t i = 0; i < count; i += lanes::count, columns += advance) {
+        const I32 x = (I32)columns;
+        const I32 whole = (x <= lastX) & rowWhole;
+        const I32 waiting = load<I32>(c.waiting + i);
+        I32 target = select(waiting & whole, wordIndex(y0, width, x), none);
+        I32 clipped = waiting & ~whole;
+        if (yValues != nullptr && lanes::anyStored(c.moving + i)) {
             const Displacements d = displace(m, c, yValues, xValues, i);
             store(c.dx + i, d.dx);
             store(c.dy + i, d.dy);
-            // placeCell's first test, then the truncated move of the lanes
-            // that pass it.
-            const Mask64 near = (d.dx > -widthD) & (d.dx < widthD) & (d.dy > -rowsD) & (d.dy < rowsD) & moving;
-            const F64 tx = x - truncated(select(near, d.dx, zero));
-            const F64 ty = y0 - truncated(select(near, d.dy, zero));
-            const Mask64 inside = (tx >= zero) & (tx <= lastX) & (ty >= zero) & (ty <= lastY);
-            const Mask64 gone = (tx >= widthD) | (tx <= pastLeft) | (ty >= rowsD) | (ty <= pastBottom);
-            const Mask64 moves = near & whole & inside;
-            target = select(moves, ty * widthD + tx, target);
-            clipped |= near & ~moves & ~(whole & gone);
+            // placeCell's first test, in double, then the truncated move of
+            // the lanes that pass it.
+            const Mask64 near = ((F64)((Mask64)d.dx & magnitude) < widthD) &
+                                ((F64)((Mask64)d.dy & magnitude) < rowsD);
+            const I32 tx = (I32)(columns - (U32)lanes::truncate((F64)((Mask64)d.dx & near)));
+            const I32 ty = (I32)((U32)y0 - (U32)lanes::truncate((F64)((Mask64)d.dy & near)));
+            // 0 <= t <= last, with last >= 0 wherever the cell is whole.
+            const I32 inside = ((U32)tx <= (U32)lastX) & ((U32)ty <= (U32)lastY);
+            const I32 gone = (tx > lastColumn) | (leftLimit > tx) | (ty > lastRow) | (bottomLimit > ty);
+            const I32 nearLanes = lanes::narrow(near) & load<I32>(c.moving + i);
+            const I32 moves = nearLanes & whole & inside;
+            target = select(moves, wordIndex(ty, width, tx), target);
+            clipped |= nearLanes & ~moves & ~(whole & gone);
         }
-        if (p.count - i < lanes::count) {
-            const Mask64 real = lanes::firstLanes(p.count - i);
+        if (count - i < lanes::count) {
+            const I32 real = lanes::firstLanes32(count - i);
             target = select(real, target, none);
             clipped &= real;
         }
-        store(c.target + i, lanes::truncate(target));
+        store(c.target + i, target);
         store(c.clipped + i, clipped);
     }
 }
 
-// Targets are scattered over the frame: asking for the lines some elements
-// ahead keeps several misses in flight instead of one at a time.
-constexpr int32_t prefetchDistance = 32;
-
 void writePixels(const FramePixels& fr, const ChunkPlace& p, const ElementChunk& c) {
-    const uint32_t* __restrict a = fr.a;
+    const uint32_t* __restrict from = fr.a + int64_t{p.y0} * fr.width + p.x;
     uint32_t* __restrict d = fr.d;
+    const int32_t count = p.count, step = p.step;
     uint32_t sink;
-    int64_t from = int64_t{p.y0} * fr.width + p.x;
-    for (int32_t i = 0; i < p.count; ++i, from += p.step) {
-        if (i + prefetchDistance < p.count && c.target[i + prefetchDistance] >= 0)
-            __builtin_prefetch(d + c.target[i + prefetchDistance], 1);
+    for (int32_t i = 0; i < count; ++i, from += step) {
+        const int32_t ahead = c.target[i + prefetchDistance];
+        __builtin_prefetch(d + (ahead >= 0 ? ahead : 0), 1);
         const int32_t t = c.target[i];
         // No branch on where the element goes: that is different for
         // almost every element and would be mispredicted half the time.
         uint32_t* to = t >= 0 ? d + t : &sink;
-        *to = a[from];
+        *to = *from;
     }
 }
 
-void writeCells(const FramePixels& fr, const ChunkPlace& p, int32_t cellWidth, int32_t cellHeight,
-                const ElementChunk& c) {
-    const uint32_t* __restrict a = fr.a;
-    uint32_t* __restrict d = fr.d;
+namespace {
+
+// Rare: kept out of line so that it takes no registers from the loops.
+[[gnu::noinline]] void writeClippedCell(const FramePixels& fr, int32_t x, int32_t y0, int32_t cellWidth, int32_t cellHeight,
+                      const ElementChunk& c, int32_t i) {
+    if (c.waiting[i] != 0) copyCellInPlace(fr, x, y0, cellWidth, cellHeight);
+    else placeCell(fr, x, y0, cellWidth, cellHeight, c.dx[i], c.dy[i]);
+}
+
+// The 2 x 2 cells of a chunk that lies whole inside the frame: apart from
+// the few clipped ones, every cell moves whole or writes nothing, and its
+// own place in image A can always be read.
+void writeWholeCells(const FramePixels& fr, const ChunkPlace& p, const ElementChunk& c) {
     const int64_t width = fr.width;
-    uint32_t sink[4] = {};
-    int64_t x = p.x;
-    for (int32_t i = 0; i < p.count; ++i, x += p.step) {
-        if (c.clipped[i] != 0) {
-            if (c.waiting[i] != 0) copyCellInPlace(fr, static_cast<int32_t>(x), p.y0, cellWidth, cellHeight);
-            else placeCell(fr, static_cast<int32_t>(x), p.y0, cellWidth, cellHeight, c.dx[i], c.dy[i]);
+    const uint32_t* __restrict from = fr.a + p.y0 * width + p.x;
+    uint32_t* __restrict d = fr.d;
+    const int32_t count = p.count, step = p.step;
+    uint32_t sink[4];
+    for (int32_t i = 0; i < count; ++i, from += step) {
+        const int32_t ahead = c.target[i + prefetchDistance];
+        uint32_t* later = d + (ahead >= 0 ? ahead : 0);
+        __builtin_prefetch(later, 1);
+        __builtin_prefetch(later + width, 1);
+        if (__builtin_expect(c.clipped[i] != 0, 0)) {
+            writeClippedCell(fr, p.x + i * step, p.y0, 2, 2, c, i);
             continue;
         }
         const int32_t t = c.target[i];
+        uint32_t* to = t >= 0 ? d + t : sink;
+        const int64_t down = t >= 0 ? width : 2;
+        // Two words a row, in one move each.
+        uint64_t row0, row1;
+        std::memcpy(&row0, from, sizeof row0);
+        std::memcpy(&row1, from + width, sizeof row1);
+        std::memcpy(to, &row0, sizeof row0);
+        std::memcpy(to + down, &row1, sizeof row1);
+    }
+}
+
+}  // namespace
+
+void writeCells(const FramePixels& fr, const ChunkPlace& p, int32_t cellWidth, int32_t cellHeight,
+                const ElementChunk& c) {
+    const int32_t last = p.step > 0 ? p.x + (p.count - 1) * p.step : p.x;
+    if (cellWidth == 2 && cellHeight == 2 && p.y0 + 2 <= fr.rows && last + 2 <= fr.width) {
+        writeWholeCells(fr, p, c);
+        return;
+    }
+    const uint32_t* __restrict a = fr.a;
+    uint32_t* __restrict d = fr.d;
+    const int64_t width = fr.width;
+    int64_t x = p.x;
+    for (int32_t i = 0; i < p.count; ++i, x += p.step) {
+        if (c.clipped[i] != 0) {
+            writeClippedCell(fr, static_cast<int32_t>(x), p.y0, cellWidth, cellHeight, c, i);
+            continue;
+        }
+        const int32_t ahead = c.target[i + prefetchDistance];
+        if (ahead >= 0) {
+            __builtin_prefetch(d + ahead, 1);
+            __builtin_prefetch(d + ahead + (cellHeight - 1) * width, 1);
+        }
+        const int32_t t = c.target[i];
+        if (t < 0) continue;
         const int64_t from = p.y0 * width + x;
-        if (i + prefetchDistance < p.count && c.target[i + prefetchDistance] >= 0) {
-            uint32_t* ahead = d + c.target[i + prefetchDistance];
-            __builtin_prefetch(ahead, 1);
-            __builtin_prefetch(ahead + (cellHeight - 1) * width, 1);
-        }
-        if (cellWidth == 2 && cellHeight == 2) {
-            // Whole cells without a branch on whether they land.
-            const bool lands = t >= 0;
-            const uint32_t* f0 = lands ? a + from : sink;
-            const uint32_t* f1 = lands ? f0 + width : sink + 2;
-            uint32_t* t0 = lands ? d + t : sink;
-            uint32_t* t1 = lands ? t0 + width : sink + 2;
-            // Two words a row, in one move each.
-            uint64_t row0, row1;
-            std::memcpy(&row0, f0, sizeof row0);
-            std::memcpy(&row1, f1, sizeof row1);
-            std::memcpy(t0, &row0, sizeof row0);
-            std::memcpy(t1, &row1, sizeof row1);
-        } else if (t >= 0) {
-            for (int32_t j = 0; j < cellHeight; ++j) copyWords(d + t + j * width, a + from + j * width, cellWidth);
-        }
+        for (int32_t j = 0; j < cellHeight; ++j) copyWords(d + t + j * width, a + from + j * width, cellWidth);
     }
 }
 

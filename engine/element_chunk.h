@@ -21,20 +21,28 @@ struct ChunkPlace {
     int32_t y0, x, step, count;
 };
 
+// The writes ask for the destination lines of the element this far ahead:
+// targets are scattered over the frame, and asking early keeps several
+// misses in flight instead of one at a time.
+constexpr int32_t prefetchDistance = 32;
+
 struct alignas(32) ElementChunk {
     double r3[chunkColumns], r4[chunkColumns];   // centred speed draws
     double tau[chunkColumns];                    // motion time
-    int64_t waiting[chunkColumns];               // all ones: not started yet
-    int64_t moving[chunkColumns];                // all ones: started, alive
+    int32_t waiting[chunkColumns];               // all ones: not started yet
+    int32_t moving[chunkColumns];                // all ones: started, alive
     // Written by the placement steps, read by the writes.
-    int32_t target[chunkColumns];  // word index, or -1 for no whole-cell write
-    int64_t clipped[chunkColumns]; // all ones: needs the clipped cell copy
+    // Word index, or -1 for no whole-cell write. The entries past a chunk's
+    // end are only ever prefetched, so they hold an index in the frame.
+    int32_t target[chunkColumns + prefetchDistance] = {};
+    int32_t clipped[chunkColumns]; // all ones: needs the clipped cell copy
     double dx[chunkColumns], dy[chunkColumns];
 };
 
-// The vector path indexes the frame with int32 words.
+// The vector path indexes the frame with int32 words, and a cell moved by
+// less than the frame's size in either direction stays within int32.
 inline bool fitsElementChunks(int32_t width, int32_t rows) {
-    return int64_t{width} * rows < (int64_t{1} << 31);
+    return int64_t{width} * rows < (int64_t{1} << 31) && width <= (1 << 30) && rows <= (1 << 30);
 }
 
 // Draws every element's four numbers starting from `state`, then its delay,
