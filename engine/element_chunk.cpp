@@ -164,7 +164,7 @@ void placeCells(const FrameMotion& f, const double* yValues, const double* xValu
     const MotionLanes m(f);
     const F64 widthD = splat(static_cast<double>(width)), rowsD = splat(static_cast<double>(rows));
     const Mask64 magnitude = splat(int64_t{0x7FFFFFFFFFFFFFFF});
-    // Frames below 2^30 a side keep every column and row reached here,
+    // Frames of at most 2^30 a side keep every column and row reached here,
     // moved or not, within int32 (fitsElementChunks).
     const I32 lastX = splat(width - cellWidth), lastY = splat(rows - cellHeight);
     // t >= width and t <= -cellWidth as the one comparison SSE has.
