@@ -227,8 +227,8 @@ void writePixels(const FramePixels& fr, const ChunkPlace& p, const ElementChunk&
 namespace {
 
 // Rare: kept out of line so that it takes no registers from the loops.
-[[gnu::noinline]] void writeClippedCell(const FramePixels& fr, int32_t x, int32_t y0, int32_t cellWidth, int32_t cellHeight,
-                      const ElementChunk& c, int32_t i) {
+[[gnu::noinline]] void writeClippedCell(const FramePixels& fr, int32_t x, int32_t y0, int32_t cellWidth,
+                                        int32_t cellHeight, const ElementChunk& c, int32_t i) {
     if (c.waiting[i] != 0) copyCellInPlace(fr, x, y0, cellWidth, cellHeight);
     else placeCell(fr, x, y0, cellWidth, cellHeight, c.dx[i], c.dy[i]);
 }
@@ -241,7 +241,6 @@ void writeWholeCells(const FramePixels& fr, const ChunkPlace& p, const ElementCh
     const uint32_t* __restrict from = fr.a + p.y0 * width + p.x;
     uint32_t* __restrict d = fr.d;
     const int32_t count = p.count, step = p.step;
-    uint32_t sink[4];
     for (int32_t i = 0; i < count; ++i, from += step) {
         const int32_t ahead = c.target[i + prefetchDistance];
         uint32_t* later = d + (ahead >= 0 ? ahead : 0);
@@ -251,15 +250,16 @@ void writeWholeCells(const FramePixels& fr, const ChunkPlace& p, const ElementCh
             writeClippedCell(fr, p.x + i * step, p.y0, 2, 2, c, i);
             continue;
         }
+        // Cells that write nothing come in long runs (where elements have
+        // died), so unlike the pixel pass this branch is well predicted.
         const int32_t t = c.target[i];
-        uint32_t* to = t >= 0 ? d + t : sink;
-        const int64_t down = t >= 0 ? width : 2;
+        if (t < 0) continue;
         // Two words a row, in one move each.
         uint64_t row0, row1;
         std::memcpy(&row0, from, sizeof row0);
         std::memcpy(&row1, from + width, sizeof row1);
-        std::memcpy(to, &row0, sizeof row0);
-        std::memcpy(to + down, &row1, sizeof row1);
+        std::memcpy(d + t, &row0, sizeof row0);
+        std::memcpy(d + t + width, &row1, sizeof row1);
     }
 }
 
