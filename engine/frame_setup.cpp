@@ -43,7 +43,7 @@ const ScratchMemory& heapScratchMemory() { return heapScratch; }
 void runFrameSetup(const FrameRequest& q, const TransitionSettings& settings,
                    const ScratchMemory& scratch) {
     const int32_t rows = q.rows;
-    const int32_t rowBytes = q.rowBytes & rowBytesMask;
+    const int32_t rowBytes = q.rowBytes;
     if (rows <= 0 || rowBytes / 4 <= 0) return;
     const int64_t frameBytes = static_cast<int64_t>(rowBytes) * rows;
     const bool odd = (q.position & 1) != 0;

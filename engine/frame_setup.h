@@ -35,13 +35,16 @@ struct FrameRequest {
     const uint32_t* imageB;
     uint32_t* destination;
     int32_t rows;             // lines of the frame (bounds bottom minus top)
-    int32_t rowBytes;         // as the host gives it; only the low 14 bits count
+    int32_t rowBytes;         // bytes per row, the whole pitch counting as pixels
     int32_t position;         // frame of the transition, from 0
     int32_t total;            // length of the transition in frames
     bool interleaved;         // interleaved-line mode
 };
 
-constexpr int32_t rowBytesMask = 0x3FFF;
+// The widest frame the command-line renderer and the frei0r plug-in hand
+// to frame setup (DCI 4K is 4096, 8K 7680): wider ones would only be a
+// typing slip or a hostile file asking for gigabytes.
+constexpr int32_t widestFrame = 16384;
 
 // Renders the frame into request.destination. Rows or widths of 0 or less
 // write nothing. In interleaved-line mode at an odd position image B is not

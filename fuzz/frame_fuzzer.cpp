@@ -29,13 +29,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t total = in.take<int32_t>();
     const uint16_t renderFlags = in.take<uint16_t>();
     int32_t rows = in.take<int32_t>();
-    const int32_t rowBytes = in.take<int32_t>();
+    int32_t rowBytes = in.take<int32_t>();
 
-    // Small frames only: at most 64 rows and 64 KiB.
-    const int64_t lineBytes = rowBytes & rowBytesMask;
+    // Small frames only: at most 64 rows and 64 KiB. Rows of 0 bytes or
+    // fewer stay as they come: they must write nothing.
+    if (rowBytes > 0) rowBytes %= 65537;
+    const int64_t lineBytes = rowBytes;
     if (rows > 64) rows %= 65;
     while (rows > 0 && lineBytes * rows > 65536) rows /= 2;
-    const size_t words = rows > 0 ? static_cast<size_t>((lineBytes * rows + 3) / 4) : 0;
+    const size_t words = rows > 0 && lineBytes > 0 ? static_cast<size_t>((lineBytes * rows + 3) / 4) : 0;
 
     const auto a = picture(words, 0xA0000000u);
     const auto b = picture(words, 0xB0000000u);

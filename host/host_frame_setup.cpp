@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "global_scratch_memory.h"
+#include "host_row_bytes.h"
 #include "settings_block.h"
 
 namespace glimmer {
@@ -46,7 +47,7 @@ void runHostFrameSetup(HostEffectHandle handle) {
     // Garbage bounds must not overflow: a frame that tall does not exist.
     const int64_t rows = static_cast<int64_t>(d->bounds[3]) - d->bounds[1];
     request.rows = rows > INT32_MAX ? 0 : static_cast<int32_t>(rows);
-    request.rowBytes = d->rowBytes;
+    request.rowBytes = hostRowBytes(d->rowBytes);
     request.position = record.position;
     request.total = record.total;
     request.interleaved = (record.renderFlags & interleavedRenderFlags) != 0;

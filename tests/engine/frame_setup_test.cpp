@@ -59,14 +59,20 @@ TEST(FrameSetup, NormalModeRendersOverImageB) {
     EXPECT_NE(f.d.back(), f.b.back());  // nothing past the frame is touched
 }
 
-TEST(FrameSetup, RowBytesAboveBit13AreIgnored) {
-    Frames plain(10, 64), masked(10, 64);
+// The host's 14-bit row length is the plug-in's business: frame setup takes
+// rows wider than 4095 pixels whole.
+TEST(FrameSetup, RowsWiderThanFourteenBitsAreTakenWhole) {
+    const int32_t width = 4100;
+    Frames f(3, width * 4);
     const TransitionSettings s = defaultSettings();
-    runFrameSetup(plain.request(4, 10, false), s);
-    FrameRequest q = masked.request(4, 10, false);
-    q.rowBytes = 64 | 0x7FFFC000;
-    runFrameSetup(q, s);
-    EXPECT_EQ(plain.d, masked.d);
+    std::vector<uint32_t> expected = f.b;
+    renderDissipation(f.a.data(), expected.data(), 3, width * 4, s, 4, 20);
+    runFrameSetup(f.request(4, 20, false), s);
+    EXPECT_TRUE(std::equal(f.d.begin(), f.d.end() - 1, expected.begin()));
+    int fromImageA = 0;
+    for (int32_t r = 0; r < 3; ++r)
+        for (int32_t x = 4096; x < width; ++x) fromImageA += f.d[static_cast<std::size_t>(r * width + x)] >> 24 == 0xA;
+    EXPECT_GT(fromImageA, 0) << "the columns past 4095 were not rendered";
 }
 
 TEST(FrameSetup, InterleavedEvenPositionKeepsImageBInSecondHalves) {

@@ -5,6 +5,7 @@
 
 #include "frame_cases.h"
 #include "frame_setup.h"
+#include "host_row_bytes.h"
 
 namespace glimmer {
 namespace {
@@ -19,7 +20,7 @@ TEST(FrameHashes, EngineFramesMatchTheRecordedHashes) {
         const auto a = casePicture(c, imageATag);
         const auto b = casePicture(c, imageBTag);
         auto d = casePicture(c, destinationTag);
-        const FrameRequest request{a.data(), b.data(), d.data(), c.rows, c.width * 4 | c.rowBytesFlags,
+        const FrameRequest request{a.data(), b.data(), d.data(), c.rows, hostRowBytes(c.width * 4 | c.rowBytesFlags),
                                    c.position, c.total, (c.renderFlags & 0x300) != 0};
         runFrameSetup(request, c.hostHasSettings ? c.settings : defaultSettings());
         const auto found = hashes.find(c.name);

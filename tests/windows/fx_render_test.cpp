@@ -3,6 +3,7 @@
 // running setup about renders elsewhere.
 #include "frame_cases.h"
 #include "frame_setup.h"
+#include "host_row_bytes.h"
 #include "plugin_fixture.h"
 
 namespace glimmer::testing {
@@ -31,7 +32,7 @@ std::vector<uint32_t> engineFrame(const FrameCase& c) {
     const auto a = casePicture(c, imageATag);
     const auto b = casePicture(c, imageBTag);
     auto d = casePicture(c, destinationTag);
-    runFrameSetup({a.data(), b.data(), d.data(), c.rows, c.width * 4 | c.rowBytesFlags, c.position, c.total,
+    runFrameSetup({a.data(), b.data(), d.data(), c.rows, hostRowBytes(c.width * 4 | c.rowBytesFlags), c.position, c.total,
                    (c.renderFlags & 0x300) != 0},
                   c.hostHasSettings ? c.settings : defaultSettings());
     return d;

@@ -197,8 +197,8 @@ void f0r_update2(f0r_instance_t instance, double, const uint32_t* inframe1, cons
     Instance& self = *instanceOf(instance);
     const int32_t position = static_cast<int32_t>(std::lround(self.progress * (mappedTotal - 1)));
     const std::size_t bytes = self.destination.size() * 4;
-    if (self.width * 4 > rowBytesMask) {
-        // Wider than any row the engine takes: a cut at the middle.
+    if (self.width > widestFrame) {
+        // Wider than any frame we render: a cut at the middle.
         std::memcpy(outframe, position < mappedTotal / 2 ? inframe1 : inframe2, bytes);
         return;
     }
