@@ -111,6 +111,8 @@ INSTANTIATE_TEST_SUITE_P(
                {"delayMap.source", "Diag 3"}},
         BadRun{"NotPng", with({"render", "--a", "@text.png", "--out", "@out.png"}), 1, {"text.png", "not a PNG"}},
         BadRun{"TruncatedPng", with({"render", "--b", "@cut.png", "--out", "@out.png"}), 1, {"cut.png", "truncated"}},
+        BadRun{"PngChunkPastTheEnd", with({"render", "--a", REGRESSION_PNG, "--out", "@out.png"}), 1,
+               {"png-chunk-length-takes-2gb.png", "corrupt or truncated"}},
         BadRun{"MissingPicture", with({"render", "--a", "@nothing.png", "--out", "@out.png"}), 1, {"nothing.png"}},
         BadRun{"MissingSettings", with({"render", "--settings", "@nothing.qvx", "--out", "@out.png"}), 1,
                {"nothing.qvx", "Error opening file!"}},

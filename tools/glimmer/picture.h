@@ -6,12 +6,16 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame_setup.h"
+
 namespace glimmer::tool {
 
-// The engine takes at most 0x3FFF bytes a row; taller pictures are bounded
-// only so that a typing slip cannot ask for gigabytes.
-constexpr int32_t maximumPictureWidth = 0x3FFF / 4;
+// Bounds that keep a typing slip or a hostile file from asking for
+// gigabytes: a frame of the most pixels is 256 MB (16384 x 4096, 8192 x
+// 8192; 8K is 7680 x 4320), and glimmer holds a few frames a job.
+constexpr int32_t maximumPictureWidth = widestFrame;
 constexpr int32_t maximumPictureRows = 16384;
+constexpr int64_t maximumPicturePixels = int64_t{1} << 26;
 
 struct Picture {
     int32_t width = 0;

@@ -3,10 +3,12 @@
 #include <cerrno>
 #include <csetjmp>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include <png.h>
+#include <sys/stat.h>
 
 #include "output_file.h"
 #include "tool_error.h"
@@ -40,22 +42,44 @@ std::string sizeText(uint32_t width, uint32_t rows) { return std::to_string(widt
 // What a read produces lives in the caller's frame: locals changed after a
 // setjmp have no defined value once libpng jumps back.
 struct PngReading {
+    int64_t fileBytes = 0;
     Picture picture;
     std::vector<png_bytep> rowPointers;
     std::string tooLarge;
 };
 
+// No chunk, row or inflate window of a picture we take needs more. Without
+// a bound libpng allocates whatever a chunk's length claims (2 GB from a
+// 233-byte file) before it finds the file too short: its own length check
+// is only a warning when reading.
+constexpr png_alloc_size_t largestLibpngBlock = 8 << 20;
+
+png_voidp boundedMalloc(png_structp, png_alloc_size_t bytes) {
+    return bytes <= largestLibpngBlock ? std::malloc(bytes) : nullptr;
+}
+
+void freeBlock(png_structp, png_voidp block) { std::free(block); }
+// Deflate packs at most 1032 bytes into one: pixel data larger than that
+// many times the file cannot be in it.
+constexpr int64_t deflateRatio = 1032;
+
 bool readPngRows(png_structp png, png_infop info, std::FILE* file, PngReading& reading) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_init_io(png, file);
     png_set_sig_bytes(png, 8);
+    png_set_user_limits(png, static_cast<png_uint_32>(maximumPictureWidth),
+                        static_cast<png_uint_32>(maximumPictureRows));
+    png_set_chunk_malloc_max(png, largestLibpngBlock);
     png_read_info(png, info);
     const uint32_t width = png_get_image_width(png, info);
     const uint32_t rows = png_get_image_height(png, info);
-    if (width > static_cast<uint32_t>(maximumPictureWidth) || rows > static_cast<uint32_t>(maximumPictureRows)) {
+    if (width > static_cast<uint32_t>(maximumPictureWidth) || rows > static_cast<uint32_t>(maximumPictureRows) ||
+        int64_t{width} * rows > maximumPicturePixels) {
         reading.tooLarge = sizeText(width, rows);
         return false;
     }
+    if (static_cast<int64_t>(png_get_rowbytes(png, info)) * rows > deflateRatio * reading.fileBytes)
+        png_error(png, "more pixels than the file can hold");
     const int colourType = png_get_color_type(png, info);
     png_set_expand(png);  // palette to RGB, grey below 8 bits to 8, tRNS to alpha
     png_set_scale_16(png);
@@ -86,9 +110,12 @@ Picture readPng(const std::string& path) {
         throw ToolError("'" + path + "' is not a PNG file");
 
     PngFailure failure;
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &failure, recordPngError, ignorePngWarning);
+    png_structp png = png_create_read_struct_2(PNG_LIBPNG_VER_STRING, &failure, recordPngError, ignorePngWarning,
+                                               nullptr, boundedMalloc, freeBlock);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
     PngReading reading;
+    struct stat file;
+    reading.fileBytes = fstat(fileno(in.file), &file) == 0 ? static_cast<int64_t>(file.st_size) : 0;
     const bool madeStructs = info != nullptr;
     const bool read = madeStructs && readPngRows(png, info, in.file, reading);
     png_destroy_read_struct(&png, madeStructs ? &info : nullptr, nullptr);
@@ -96,7 +123,8 @@ Picture readPng(const std::string& path) {
     if (!madeStructs) throw ToolError("cannot read '" + path + "': out of memory");
     if (!reading.tooLarge.empty())
         throw ToolError("'" + path + "' is " + reading.tooLarge + "; glimmer takes at most " +
-                        sizeText(maximumPictureWidth, maximumPictureRows));
+                        sizeText(maximumPictureWidth, maximumPictureRows) + " and " +
+                        std::to_string(maximumPicturePixels) + " pixels");
     throw ToolError("'" + path + "' is corrupt or truncated (" + failure.message + ")");
 }
 
