@@ -1,19 +1,15 @@
 #include "output_file.h"
 
-#include <array>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
-#include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
-
-#include <cstdlib>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "interrupt_cleanup.h"
 #include "tool_error.h"
 
 namespace glimmer::tool {
@@ -30,48 +26,17 @@ std::string nameOf(const std::string& path) {
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// Renaming over a device or a pipe would replace it (as root, /dev/null
-// itself), so such targets are written in place.
-bool isSpecialFile(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
-}
-
 bool isFolder(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-// Temporary files being written, so that an interrupt (Ctrl-C, a kill)
-// removes them too instead of leaving large hidden files behind.
-std::array<std::atomic<char*>, 64> pendingFiles{};
-
-void removePendingFiles(int signalNumber) {
-    for (std::atomic<char*>& slot : pendingFiles)
-        if (char* path = slot.load()) unlink(path);  // unlink is safe in a signal handler
-    std::signal(signalNumber, SIG_DFL);
-    std::raise(signalNumber);
-}
-
-char* registerPendingFile(const std::string& path) {
-    static std::once_flag handlersInstalled;
-    std::call_once(handlersInstalled, [] {
-        for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, removePendingFiles);
-    });
-    char* copy = strdup(path.c_str());
-    for (std::atomic<char*>& slot : pendingFiles) {
-        char* empty = nullptr;
-        if (slot.compare_exchange_strong(empty, copy)) return copy;
-    }
-    return copy;  // more outputs at once than slots: this one is not guarded
-}
-
-void unregisterPendingFile(char* path) {
-    for (std::atomic<char*>& slot : pendingFiles) {
-        char* expected = path;
-        if (slot.compare_exchange_strong(expected, nullptr)) break;
-    }
-    std::free(path);
+// Devices, pipes and sockets: renaming over one would replace it (as root,
+// /dev/null itself), and writing into one is not a file anyone keeps.
+bool isSpecialTarget(const std::string& path) {
+    struct stat info;
+    if (path.rfind("/dev/", 0) == 0) return true;
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -86,6 +51,8 @@ std::string fileExtension(const std::string& path) {
 }
 
 void checkOutputFolder(const std::string& target) {
+    if (isSpecialTarget(target))
+        throw ToolError("cannot write '" + target + "': not a regular file (--out - writes to standard output)");
     const std::string folder = folderOf(target);
     struct stat info;
     if (stat(folder.c_str(), &info) != 0)
@@ -96,11 +63,6 @@ void checkOutputFolder(const std::string& target) {
 OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
     if (isFolder(target_)) throw ToolError("cannot write '" + target_ + "': it is a folder");
     checkOutputFolder(target_);
-    if (isSpecialFile(target_)) {
-        inPlace_ = true;
-        writePath_ = target_;
-        return;
-    }
     // Threads of one process write several outputs at once: the counter
     // keeps their temporary names apart. The extension stays last because
     // ffmpeg chooses the container by it.
@@ -108,20 +70,20 @@ OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
     const std::string folder = folderOf(target_);
     writePath_ = (folder == "/" ? "" : folder) + "/." + nameOf(target_) + ".tmp" +
                  std::to_string(getpid()) + "-" + std::to_string(counter++) + fileExtension(target_);
-    pending_ = registerPendingFile(writePath_);
+    guard_ = guardFile(writePath_);
 }
 
 OutputFile::~OutputFile() {
-    if (!committed_ && !inPlace_) std::remove(writePath_.c_str());
-    if (pending_ != nullptr) unregisterPendingFile(pending_);
+    if (!committed_) std::remove(writePath_.c_str());
+    forgetFile(guard_);
 }
 
 void OutputFile::commit() {
-    if (!inPlace_ && std::rename(writePath_.c_str(), target_.c_str()) != 0)
+    if (std::rename(writePath_.c_str(), target_.c_str()) != 0)
         throw ToolError("cannot write '" + target_ + "': " + std::strerror(errno));
     committed_ = true;
-    if (pending_ != nullptr) unregisterPendingFile(pending_);
-    pending_ = nullptr;
+    forgetFile(guard_);
+    guard_ = -1;
 }
 
 }  // namespace glimmer::tool

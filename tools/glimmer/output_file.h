@@ -26,12 +26,12 @@ public:
 private:
     std::string target_;
     std::string writePath_;
-    bool inPlace_ = false;
     bool committed_ = false;
-    char* pending_ = nullptr;  // this file's entry among those an interrupt removes
+    int guard_ = -1;  // this file's place among those an interrupt removes
 };
 
-// Throws a ToolError unless the folder that would hold `target` exists.
+// Throws a ToolError unless the folder that would hold `target` exists and
+// `target` is no device, pipe or other non-regular file.
 void checkOutputFolder(const std::string& target);
 
 // Lower-case extension with its dot (".png"), or "" when there is none.
