@@ -49,7 +49,7 @@ int runDemoCommand(const Options& options) {
     const bool haveFfmpeg = !findProgram("ffmpeg").empty();
     if (haveFfmpeg) {
         for (const char* name : {"/transition.gif", "/transition.mp4"}) {
-            videos.push_back(std::make_unique<VideoWriter>(folder + name, demoWidth, demoRows, 25));
+            videos.push_back(std::make_unique<VideoWriter>(folder + name, demoWidth, demoRows, FrameRate{25, 1}));
             consumers.push_back(videos.back().get());
         }
     }

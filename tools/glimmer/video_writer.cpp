@@ -1,161 +1,144 @@
 #include "video_writer.h"
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
-#include <cstring>
-#include <vector>
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "interrupt_cleanup.h"
+#include "progress_bar.h"
 #include "tool_error.h"
-
-extern char** environ;
 
 namespace glimmer::tool {
 namespace {
 
-std::vector<std::string> codecArguments(const std::string& extension) {
-    if (extension == ".mp4")
-        // H.264 in 4:2:0 needs even sizes: odd ones get one padding line.
-        return {"-c:v", "libx264", "-preset", "medium", "-crf", "18", "-pix_fmt", "yuv420p",
-                "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-movflags", "+faststart"};
-    if (extension == ".webm")
-        return {"-c:v", "libvpx-vp9", "-crf", "32", "-b:v", "0", "-row-mt", "1", "-cpu-used", "4",
-                "-pix_fmt", "yuv420p"};
-    if (extension == ".mkv") return {"-c:v", "ffv1", "-pix_fmt", "bgra"};
-    // One palette for the whole clip: the pictures do not change colours,
-    // only places.
-    return {"-filter_complex", "split[a][b];[a]palettegen=stats_mode=full[p];[b][p]paletteuse=dither=bayer:bayer_scale=3",
-            "-loop", "0"};
+bool isYuv(const std::string& pixelFormat) { return pixelFormat.rfind("yuv", 0) == 0; }
+
+// Our frames, bottom row first, to the encoder's pixel format.
+std::string framesChain(const std::string& pixelFormat, const std::string& matrix) {
+    std::string chain = "[0:v]vflip,";
+    if (isYuv(pixelFormat)) chain += "scale=out_color_matrix=" + matrix + ":out_range=tv,";
+    return chain + "format=" + pixelFormat + "[frames]";
 }
 
-bool writeAll(int fd, const void* data, std::size_t bytes) {
-    const char* at = static_cast<const char*>(data);
-    while (bytes > 0) {
-        const ssize_t n = ::write(fd, at, bytes);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        at += n;
-        bytes -= static_cast<std::size_t>(n);
+// After the frames are joined: one black line for an odd size on request,
+// and for a GIF one palette for the whole clip (the pictures do not change
+// colours, only places).
+std::string finishingChain(const VideoSettings& video) {
+    std::string chain = "[joined]";
+    if (video.padEven) chain += "pad=ceil(iw/2)*2:ceil(ih/2)*2,";
+    if (video.container == "gif")
+        return chain + "split[g1][g2];[g1]palettegen=stats_mode=full[palette];[g2][palette]paletteuse=dither=bayer:bayer_scale=3[v]";
+    return chain + "null[v]";
+}
+
+std::vector<std::string> encoderArguments(const EncoderPlan& plan, const std::string& destination) {
+    const VideoSettings& video = plan.video;
+    const std::string pixelFormat = encoderPixelFormat(video);
+    const std::string matrix = yuvMatrixFor(plan.width, plan.rows);
+    std::vector<std::string> words = {"-hide_banner", "-nostdin", "-loglevel", "error", "-nostats", "-progress",
+                                      "pipe:3", "-y", "-f", "rawvideo", "-pix_fmt", "rgba", "-s",
+                                      std::to_string(plan.width) + "x" + std::to_string(plan.rows), "-framerate",
+                                      plan.rate.text(), "-i", "pipe:0"};
+    words.insert(words.end(), plan.otherInputs.begin(), plan.otherInputs.end());
+
+    std::string graph = framesChain(pixelFormat, matrix) + ";" +
+                        (plan.assembly.empty() ? "[frames]null[joined]" : plan.assembly) + ";" + finishingChain(video);
+    if (!plan.audioGraph.empty()) graph += ";" + plan.audioGraph;
+    words.insert(words.end(), {"-filter_complex", graph, "-map", "[v]"});
+    const std::string audioCodec = audioCodecOf(video.container);
+    if (!plan.audioGraph.empty() && !audioCodec.empty()) words.insert(words.end(), {"-map", "[sound]", "-c:a", audioCodec});
+
+    if (video.codec != nullptr) {
+        const VideoCodec& codec = *video.codec;
+        words.insert(words.end(), {"-c:v", codec.name});
+        words.insert(words.end(), codec.arguments.begin(), codec.arguments.end());
+        if (codec.crfMaximum >= 0) words.insert(words.end(), {"-crf", std::to_string(video.crf >= 0 ? video.crf : codec.defaultCrf)});
+        if (codec.presets) words.insert(words.end(), {"-preset", video.preset.empty() ? "medium" : video.preset});
     }
-    return true;
-}
-
-// The last non-empty line ffmpeg printed, which names its complaint.
-std::string lastLine(int fd) {
-    std::string text;
-    char buffer[4096];
-    if (lseek(fd, 0, SEEK_SET) != 0) return "";
-    for (ssize_t n; (n = ::read(fd, buffer, sizeof buffer)) > 0;) text.append(buffer, static_cast<std::size_t>(n));
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
-    const std::size_t newline = text.find_last_of("\r\n");
-    return newline == std::string::npos ? text : text.substr(newline + 1);
+    if (isYuv(pixelFormat))
+        words.insert(words.end(), {"-colorspace", matrix, "-color_primaries", matrix, "-color_trc", matrix,
+                                   "-color_range", "tv"});
+    if (video.container == "mp4" || video.container == "mov") words.insert(words.end(), {"-movflags", "+faststart"});
+    words.insert(words.end(), {"-f", muxerOf(video.container), destination});
+    return words;
 }
 
 }  // namespace
 
-bool isVideoPath(const std::string& path) {
-    const std::string extension = fileExtension(path);
-    return extension == ".mp4" || extension == ".webm" || extension == ".mkv" || extension == ".gif";
+VideoSettings videoSettingsFor(const std::string& path) {
+    VideoSettings video;
+    video.target = path;
+    video.container = containerOfPath(path);
+    video.codec = defaultCodec(video.container);
+    return video;
 }
 
-std::string findProgram(const std::string& name) {
-    const char* path = std::getenv("PATH");
-    std::string folders = path != nullptr ? path : "/usr/bin:/bin";
-    for (std::size_t start = 0; start <= folders.size();) {
-        std::size_t end = folders.find(':', start);
-        if (end == std::string::npos) end = folders.size();
-        const std::string folder = end > start ? folders.substr(start, end - start) : ".";
-        const std::string candidate = folder + "/" + name;
-        if (access(candidate.c_str(), X_OK) == 0) return candidate;
-        start = end + 1;
-    }
-    return "";
+std::string encoderPixelFormat(const VideoSettings& video) {
+    if (video.container == "gif") return "rgb24";
+    return video.codec != nullptr ? video.codec->pixelFormat : "rgba";
 }
 
-VideoWriter::VideoWriter(const std::string& path, int32_t width, int32_t rows, int framesPerSecond)
-    : output_(path), width_(width), rows_(rows) {
-    const std::string ffmpeg = findProgram("ffmpeg");
-    if (ffmpeg.empty()) throw ToolError("cannot write '" + path + "': ffmpeg is not installed (no ffmpeg on PATH)");
+std::string yuvMatrixFor(int32_t width, int32_t rows) { return rows > 576 || width > 1024 ? "bt709" : "smpte170m"; }
 
-    char reportName[] = "/tmp/glimmer-ffmpeg-XXXXXX";
-    report_ = mkstemp(reportName);
-    if (report_ < 0) throw ToolError("cannot start ffmpeg: " + std::string(std::strerror(errno)));
-    unlink(reportName);
-    int pipeEnds[2];
-    if (pipe2(pipeEnds, O_CLOEXEC) != 0) throw ToolError("cannot start ffmpeg: " + std::string(std::strerror(errno)));
-    pipe_ = pipeEnds[1];
+VideoWriter::VideoWriter(const EncoderPlan& plan, ProgressBar* progress) : progress_(progress) { start(plan); }
 
-    std::vector<std::string> arguments = {"ffmpeg", "-hide_banner", "-nostdin", "-loglevel", "error", "-y",
-                                          "-f", "rawvideo", "-pix_fmt", "rgba",
-                                          "-s", std::to_string(width) + "x" + std::to_string(rows),
-                                          "-framerate", std::to_string(framesPerSecond), "-i", "pipe:0"};
-    for (std::string& a : codecArguments(fileExtension(path))) arguments.push_back(std::move(a));
-    arguments.push_back(output_.path());
-    std::vector<char*> argv;
-    for (std::string& a : arguments) argv.push_back(a.data());
-    argv.push_back(nullptr);
+VideoWriter::VideoWriter(const std::string& path, int32_t width, int32_t rows, const FrameRate& rate) {
+    EncoderPlan plan;
+    plan.video = videoSettingsFor(path);
+    plan.width = width;
+    plan.rows = rows;
+    plan.rate = rate;
+    start(plan);
+}
 
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[0], STDIN_FILENO);
-    posix_spawn_file_actions_adddup2(&actions, report_, STDERR_FILENO);
-    const int spawned = posix_spawn(&child_, ffmpeg.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeEnds[0]);
-    if (spawned != 0) {
-        child_ = -1;
-        throw ToolError("cannot start '" + ffmpeg + "': " + std::strerror(spawned));
-    }
+void VideoWriter::start(const EncoderPlan& plan) {
+    const bool toStandardOutput = plan.video.target == "-";
+    name_ = toStandardOutput ? "standard output" : "'" + plan.video.target + "'";
+    if (!toStandardOutput) output_ = std::make_unique<OutputFile>(plan.video.target);
+    frameBytes_ = static_cast<std::size_t>(plan.width) * static_cast<std::size_t>(plan.rows) * 4;
+    ffmpeg_ = std::make_unique<ChildProcess>("ffmpeg",
+                                             encoderArguments(plan, toStandardOutput ? "pipe:1" : output_->path()),
+                                             ChildPipes{true, false, true}, "cannot write " + name_);
+    progressReader_ = workerThread([this] { readProgress(); });
 }
 
 VideoWriter::~VideoWriter() {
-    if (child_ > 0) {
-        // Unfinished: stop ffmpeg before the OutputFile removes its file.
-        kill(child_, SIGTERM);
-        stopFfmpeg();
-    }
-    if (pipe_ >= 0) close(pipe_);
-    if (report_ >= 0) close(report_);
+    // Unfinished: stop ffmpeg before the OutputFile removes its file.
+    if (ffmpeg_) ffmpeg_->stop();
+    if (progressReader_.joinable()) progressReader_.join();
 }
 
-int VideoWriter::stopFfmpeg() {
-    if (pipe_ >= 0) close(pipe_);
-    pipe_ = -1;
-    int status = 0;
-    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
+// ffmpeg's -progress lines, "frame=123" among them, until it closes them.
+void VideoWriter::readProgress() {
+    std::string pending;
+    char buffer[1024];
+    for (ssize_t n; (n = ::read(ffmpeg_->progress(), buffer, sizeof buffer)) != 0;) {
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            break;
+        }
+        pending.append(buffer, static_cast<std::size_t>(n));
+        for (std::size_t end; (end = pending.find('\n')) != std::string::npos; pending.erase(0, end + 1))
+            if (pending.rfind("frame=", 0) == 0 && progress_ != nullptr)
+                progress_->framesDone(std::strtoll(pending.c_str() + 6, nullptr, 10));
     }
-    child_ = -1;
-    return status;
 }
 
 void VideoWriter::failWithFfmpegReport(const std::string& what) {
-    const int status = stopFfmpeg();
-    std::string reason = lastLine(report_);
-    if (reason.empty())
-        reason = WIFEXITED(status) ? "exit status " + std::to_string(WEXITSTATUS(status)) : "killed by a signal";
-    throw ToolError(what + " '" + output_.target() + "': " + reason);
+    ffmpeg_->finish();
+    throw ToolError(what + " " + name_ + ": " + ffmpeg_->complaint());
 }
 
 void VideoWriter::take(int32_t, const Picture& frame) {
-    // ffmpeg wants the top line first; the engine keeps it last.
-    const std::size_t rowBytes = static_cast<std::size_t>(width_) * 4;
-    for (int32_t r = rows_ - 1; r >= 0; --r)
-        if (!writeAll(pipe_, frame.row(r), rowBytes)) failWithFfmpegReport("ffmpeg stopped while writing");
+    if (!writeFully(ffmpeg_->input(), frame.pixels.data(), frameBytes_))
+        failWithFfmpegReport("ffmpeg stopped while writing");
 }
 
 void VideoWriter::finish() {
-    const int status = stopFfmpeg();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::string reason = lastLine(report_);
-        if (reason.empty()) reason = "ffmpeg failed";
-        throw ToolError("ffmpeg could not write '" + output_.target() + "': " + reason);
-    }
-    output_.commit();
+    if (!ffmpeg_->finish()) throw ToolError("ffmpeg could not write " + name_ + ": " + ffmpeg_->complaint());
+    progressReader_.join();
+    if (output_) output_->commit();
 }
 
 }  // namespace glimmer::tool

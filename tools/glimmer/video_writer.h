@@ -1,29 +1,63 @@
-// A video written by an ffmpeg child process that reads raw RGBA frames,
-// top row first, on a pipe. The container and codec follow the extension:
-// .mp4 (H.264), .webm (VP9), .mkv (FFV1, lossless, alpha kept), .gif (one
-// palette for the whole clip). The file appears only when ffmpeg has
-// finished it.
+// A video written by an ffmpeg child process that reads our frames as raw
+// RGBA on a pipe, bottom row first as the engine keeps them. The container
+// and codec follow the extension or --format (video_codecs.h); YUV outputs
+// are converted and tagged as what they are: BT.709 matrix, primaries and
+// transfer in limited range from HD sizes up, BT.601 (SMPTE 170M) below.
+// A file appears only when ffmpeg has finished it; "-" writes to standard
+// output. ffmpeg reports the frames it has encoded, which drive the
+// progress bar, so the bar covers the encoding too.
 #pragma once
 
 #include <memory>
 #include <string>
+#include <thread>
+#include <vector>
 
-#include <sys/types.h>
-
+#include "child_process.h"
 #include "frame_jobs.h"
 #include "output_file.h"
+#include "time_values.h"
+#include "video_codecs.h"
 
 namespace glimmer::tool {
 
-bool isVideoPath(const std::string& path);
+struct VideoSettings {
+    std::string target;              // a path, or "-" for standard output
+    std::string container;           // video_codecs.h
+    const VideoCodec* codec = nullptr;
+    int crf = -1;                    // -1: the codec's default
+    std::string preset;              // "": medium, for codecs that take one
+    bool padEven = false;            // pad odd sizes for 4:2:0 codecs
+};
 
-// Where ffmpeg is on PATH, or "" when it is not installed.
-std::string findProgram(const std::string& name);
+// The settings a path gives without any option (the demo's videos).
+VideoSettings videoSettingsFor(const std::string& path);
+
+// What the encoder is fed: "yuv420p", "bgra", "rgba"...
+std::string encoderPixelFormat(const VideoSettings& video);
+// "bt709" from HD sizes up, else "smpte170m".
+std::string yuvMatrixFor(int32_t width, int32_t rows);
+
+struct EncoderPlan {
+    VideoSettings video;
+    int32_t width = 0, rows = 0;
+    FrameRate rate;
+    int64_t outputFrames = 0;  // for the progress bar
+    // Inputs after our frames (input 0), numbered from 1.
+    std::vector<std::string> otherInputs;
+    // A graph that makes [joined] from [frames] (ours, in the encoder's
+    // pixel format) and the other inputs; "" for our frames alone.
+    std::string assembly;
+    std::string audioGraph;  // ends in [sound]; "" for none
+};
+
+class ProgressBar;
 
 class VideoWriter : public FrameConsumer {
 public:
     // Throws ToolError when ffmpeg is missing or cannot be started.
-    VideoWriter(const std::string& path, int32_t width, int32_t rows, int framesPerSecond);
+    VideoWriter(const EncoderPlan& plan, ProgressBar* progress);
+    VideoWriter(const std::string& path, int32_t width, int32_t rows, const FrameRate& rate);
     ~VideoWriter() override;
     bool needsOrder() const override { return true; }
     void take(int32_t position, const Picture& frame) override;
@@ -31,14 +65,16 @@ public:
     void finish();
 
 private:
+    void start(const EncoderPlan& plan);
+    void readProgress();
     [[noreturn]] void failWithFfmpegReport(const std::string& what);
-    int stopFfmpeg();
 
-    OutputFile output_;
-    int32_t width_, rows_;
-    pid_t child_ = -1;
-    int pipe_ = -1;
-    int report_ = -1;  // ffmpeg's standard error, kept to explain a failure
+    std::unique_ptr<OutputFile> output_;  // null for standard output
+    std::string name_;                    // for messages
+    std::size_t frameBytes_ = 0;
+    ProgressBar* progress_ = nullptr;
+    std::unique_ptr<ChildProcess> ffmpeg_;
+    std::thread progressReader_;
 };
 
 }  // namespace glimmer::tool
