@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "frame_setup.h"
+#include "interrupt_cleanup.h"
 #include "progress_bar.h"
 
 namespace glimmer::tool {
@@ -21,50 +22,72 @@ double secondsSince(Clock::time_point start) { return std::chrono::duration<doub
 
 // What the jobs share: the failure that stops them and the time they spent.
 struct JobState {
+    const MovingTransition& transition;
     std::mutex mutex;
     std::condition_variable changed;
     std::exception_ptr failure;
     bool stopped = false;
     JobTimes times;
 
+    explicit JobState(const MovingTransition& t) : transition(t) {}
+
     void fail(std::exception_ptr error) {
-        std::lock_guard<std::mutex> lock(mutex);
-        if (!failure) failure = error;
-        stopped = true;
-        changed.notify_all();
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            if (!failure) failure = error;
+            stopped = true;
+            changed.notify_all();
+        }
+        // Jobs waiting for a decoded frame wake up too.
+        transition.imageA->cancel();
+        transition.imageB->cancel();
     }
-    void addTimes(double render, double consume) {
+    void addTimes(const JobTimes& t) {
         std::lock_guard<std::mutex> lock(mutex);
-        times.renderSeconds += render;
-        times.consumeSeconds += consume;
+        times.renderSeconds += t.renderSeconds;
+        times.waitSeconds += t.waitSeconds;
+        times.consumeSeconds += t.consumeSeconds;
     }
 };
 
-void renderUnordered(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+// Frame `position` of both sides, rendered into `frame`.
+void renderPosition(const MovingTransition& t, int32_t position, Picture& frame, JobTimes& times) {
+    Clock::time_point start = Clock::now();
+    const Picture& a = t.imageA->acquire(position);
+    const Picture& b = t.imageB->acquire(position);
+    times.waitSeconds += secondsSince(start);
+    start = Clock::now();
+    const FrameRequest request{a.pixels.data(), b.pixels.data(), frame.pixels.data(), frame.rows,
+                               frame.width * 4,  position,      t.total,             false};
+    runFrameSetup(request, t.settings);
+    t.imageA->release(position);
+    t.imageB->release(position);
+    times.renderSeconds += secondsSince(start);
+}
+
+void renderUnordered(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
                      ProgressBar& progress, JobState& state) {
     std::atomic<int32_t> next{0};
     std::atomic<bool> stop{false};
     auto job = [&] {
-        Picture frame(transition.imageA->width, transition.imageA->rows);
-        double render = 0, consume = 0;
+        Picture frame(transition.width, transition.rows);
+        JobTimes times;
         try {
             for (int32_t position = next++; position < frames && !stop; position = next++) {
-                Clock::time_point start = Clock::now();
-                renderTransitionFrame(transition, position, frame);
-                render += secondsSince(start);
-                start = Clock::now();
+                renderPosition(transition, position, frame, times);
+                const Clock::time_point start = Clock::now();
                 consumer.take(position, frame);
-                consume += secondsSince(start);
+                times.consumeSeconds += secondsSince(start);
                 progress.frameDone();
             }
         } catch (...) {
             stop = true;
             state.fail(std::current_exception());
         }
-        state.addTimes(render, consume);
+        state.addTimes(times);
     };
     std::vector<std::thread> threads;
-    for (int i = 1; i < jobs; ++i) threads.emplace_back(job);
+    for (int i = 1; i < jobs; ++i) threads.push_back(workerThread(job));
     job();
     for (std::thread& t : threads) t.join();
 }
@@ -72,16 +95,15 @@ void renderUnordered(const Transition& transition, int32_t frames, int jobs, Fra
 // Jobs render ahead into a ring of slots; this thread hands the slots to
 // the consumer in order. A job claims position p only once p - slots has
 // been delivered, so it never overwrites a frame still waiting.
-void renderOrdered(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+void renderOrdered(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
                    ProgressBar& progress, JobState& state) {
     const int32_t slotCount = std::max(2, 2 * jobs);
-    std::vector<Picture> slots(static_cast<std::size_t>(slotCount),
-                               Picture(transition.imageA->width, transition.imageA->rows));
+    std::vector<Picture> slots(static_cast<std::size_t>(slotCount), Picture(transition.width, transition.rows));
     std::vector<char> ready(static_cast<std::size_t>(slotCount), 0);
     int32_t claimed = 0, delivered = 0;
 
     auto job = [&] {
-        double render = 0;
+        JobTimes times;
         try {
             for (;;) {
                 int32_t position;
@@ -93,9 +115,7 @@ void renderOrdered(const Transition& transition, int32_t frames, int jobs, Frame
                     if (state.stopped || claimed >= frames) break;
                     position = claimed++;
                 }
-                const Clock::time_point start = Clock::now();
-                renderTransitionFrame(transition, position, slots[static_cast<std::size_t>(position % slotCount)]);
-                render += secondsSince(start);
+                renderPosition(transition, position, slots[static_cast<std::size_t>(position % slotCount)], times);
                 std::lock_guard<std::mutex> lock(state.mutex);
                 ready[static_cast<std::size_t>(position % slotCount)] = 1;
                 state.changed.notify_all();
@@ -103,12 +123,12 @@ void renderOrdered(const Transition& transition, int32_t frames, int jobs, Frame
         } catch (...) {
             state.fail(std::current_exception());
         }
-        state.addTimes(render, 0);
+        state.addTimes(times);
     };
     std::vector<std::thread> threads;
-    for (int i = 0; i < jobs; ++i) threads.emplace_back(job);
+    for (int i = 0; i < jobs; ++i) threads.push_back(workerThread(job));
 
-    double consume = 0;
+    JobTimes times;
     try {
         for (int32_t position = 0; position < frames; ++position) {
             const std::size_t slot = static_cast<std::size_t>(position % slotCount);
@@ -119,7 +139,7 @@ void renderOrdered(const Transition& transition, int32_t frames, int jobs, Frame
             }
             const Clock::time_point start = Clock::now();
             consumer.take(position, slots[slot]);
-            consume += secondsSince(start);
+            times.consumeSeconds += secondsSince(start);
             progress.frameDone();
             std::lock_guard<std::mutex> lock(state.mutex);
             ready[slot] = 0;
@@ -130,7 +150,7 @@ void renderOrdered(const Transition& transition, int32_t frames, int jobs, Frame
         state.fail(std::current_exception());
     }
     for (std::thread& t : threads) t.join();
-    state.addTimes(0, consume);
+    state.addTimes(times);
 }
 
 }  // namespace
@@ -147,10 +167,10 @@ void renderTransitionFrame(const Transition& transition, int32_t position, Pictu
     runFrameSetup(request, transition.settings);
 }
 
-JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+JobTimes renderFrames(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
                       ProgressBar& progress) {
     const Clock::time_point start = Clock::now();
-    JobState state;
+    JobState state(transition);
     jobs = std::clamp(jobs, 1, std::max(1, frames));
     if (consumer.needsOrder())
         renderOrdered(transition, frames, jobs, consumer, progress, state);
@@ -159,6 +179,14 @@ JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, Fr
     if (state.failure) std::rethrow_exception(state.failure);
     state.times.wallSeconds = secondsSince(start);
     return state.times;
+}
+
+JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+                      ProgressBar& progress) {
+    StillSide a(*transition.imageA), b(*transition.imageB);
+    const MovingTransition moving{&a, &b, transition.settings, transition.total, transition.imageA->width,
+                                  transition.imageA->rows};
+    return renderFrames(moving, frames, jobs, consumer, progress);
 }
 
 }  // namespace glimmer::tool

@@ -2,26 +2,37 @@
 //
 // Frames are independent, so each job renders whole frames into a buffer of
 // its own through runFrameSetup, the one frame routine every caller shares;
-// the output is the same whatever the number of jobs. A consumer that needs
-// the frames in order (a video pipe) gets them from a small reorder window
-// of two buffers a job, so memory stays at a few frames a job however long
-// the transition is.
+// the output is the same whatever the number of jobs. Position k takes
+// frame k of each side. A consumer that needs the frames in order (a video
+// pipe) gets them from a small reorder window of two buffers a job, so
+// memory stays at a few frames a job however long the transition is.
 #pragma once
 
 #include <cstdint>
 
 #include "picture.h"
+#include "side_frames.h"
 #include "transition_settings.h"
 
 namespace glimmer::tool {
 
 class ProgressBar;
 
+// Two stills.
 struct Transition {
     const Picture* imageA;
     const Picture* imageB;
     TransitionSettings settings;
     int32_t total;  // length of the transition in frames
+};
+
+// Two sides that may move; every picture they give has the frame's size.
+struct MovingTransition {
+    SideFrames* imageA;
+    SideFrames* imageB;
+    TransitionSettings settings;
+    int32_t total;
+    int32_t width, rows;
 };
 
 // Renders one frame into `frame`, which must have the pictures' size.
@@ -40,12 +51,15 @@ public:
 struct JobTimes {
     double wallSeconds = 0;
     double renderSeconds = 0;   // summed over the jobs
+    double waitSeconds = 0;     // jobs waiting for decoded frames, summed
     double consumeSeconds = 0;  // writing or encoding, summed over the threads that did it
 };
 
 // Renders positions 0 .. frames - 1 of the transition and hands each to the
-// consumer. The first exception of a job or of the consumer stops the rest
-// and is rethrown here.
+// consumer. The first exception of a job, a side or the consumer stops the
+// rest and is rethrown here.
+JobTimes renderFrames(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
+                      ProgressBar& progress);
 JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
                       ProgressBar& progress);
 

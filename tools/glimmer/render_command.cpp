@@ -4,12 +4,15 @@
 
 #include "commands.h"
 #include "frame_jobs.h"
+#include "output_choice.h"
 #include "output_file.h"
 #include "png_io.h"
 #include "progress_bar.h"
+#include "raw_stream_writer.h"
 #include "sequence_writer.h"
 #include "tool_error.h"
 #include "transition_inputs.h"
+#include "transition_sides.h"
 #include "video_writer.h"
 
 namespace glimmer::tool {
@@ -17,10 +20,28 @@ namespace {
 
 void printTiming(const JobTimes& times, int32_t frames, int jobs, const char* writing) {
     std::fprintf(stderr,
-                 "glimmer: %d frames in %.2f s (%.2f frames/s) with %d job%s; rendering %.2f s, %s %.2f s "
-                 "(seconds summed over the threads)\n",
+                 "glimmer: %d frames in %.2f s (%.2f frames/s) with %d job%s; rendering %.2f s, waiting for "
+                 "decoded frames %.2f s, %s %.2f s (seconds summed over the threads)\n",
                  frames, times.wallSeconds, frames / times.wallSeconds, jobs, jobs == 1 ? "" : "s",
-                 times.renderSeconds, writing, times.consumeSeconds);
+                 times.renderSeconds, times.waitSeconds, writing, times.consumeSeconds);
+}
+
+int renderOneFrame(const Options& options, const TransitionSettings& settings) {
+    choosePictureOutput(options, "a single frame");
+    const PicturePair pictures = loadPicturePair(options);
+    const Transition transition{&pictures.a, &pictures.b, settings, options.total};
+    Picture frame(pictures.a.width, pictures.a.rows);
+    renderTransitionFrame(transition, options.position, frame);
+    writePng(options.out, frame, options.compression >= 0 ? options.compression : pictureCompression);
+    return 0;
+}
+
+std::string summaryOf(const OutputChoice& output, const OutputFrames& frames, int32_t count) {
+    const std::string size = std::to_string(frames.width) + "x" + std::to_string(frames.rows);
+    if (output.kind == OutputKind::pngSequence)
+        return "wrote " + std::to_string(count) + " frames of " + size + " to '" + output.video.target + "'";
+    return "wrote " + output.name() + ": " + std::to_string(count) + " frames of " + size + " at " +
+           frames.rate.text() + " frames/s (" + secondsText(count / frames.rate.perSecond()) + ")";
 }
 
 }  // namespace
@@ -33,43 +54,51 @@ int jobCount(const Options& options) {
 
 int runRenderCommand(const Options& options) {
     const TransitionSettings settings = loadTransitionSettings(options);
+    if (!options.framesGiven) return renderOneFrame(options, settings);
 
-    if (!options.framesGiven) {
-        if (fileExtension(options.out) != ".png")
-            throw usageError("--out of a single frame is a .png file, not '" + options.out + "'");
-        checkOutputFolder(options.out);
-        const PicturePair pictures = loadPicturePair(options);
-        const Transition transition{&pictures.a, &pictures.b, settings, options.total};
-        Picture frame(pictures.a.width, pictures.a.rows);
-        renderTransitionFrame(transition, options.position, frame);
-        writePng(options.out, frame, options.compression >= 0 ? options.compression : pictureCompression);
-        return 0;
-    }
-
-    const bool video = isVideoPath(options.out);
-    if (!video && !isFolderPath(options.out) && !fileExtension(options.out).empty())
-        throw usageError("--frames writes a folder (DIR/) or a video (.mp4, .webm, .mkv, .gif), not '" +
-                         options.out + "'");
-    if (video) checkOutputFolder(options.out);
-    const PicturePair pictures = loadPicturePair(options);
-    const Transition transition{&pictures.a, &pictures.b, settings, options.frames};
+    const OutputChoice output = chooseMovingOutput(options, true);
+    if (output.kind == OutputKind::videoFile) checkOutputFolder(output.video.target);
+    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
+    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const OutputFrames frames = outputFramesFor(options, a, b);
+    checkVideoSize(output, frames.width, frames.rows);
     const int jobs = jobCount(options);
+    const SideFramesWanted wanted{0, 0, options.frames};
+    const auto sideA = openSide(a, frames, wanted, jobs, true);
+    const auto sideB = openSide(b, frames, wanted, jobs, false);
+    const MovingTransition transition{sideA.get(), sideB.get(), settings, options.frames, frames.width, frames.rows};
 
-    std::unique_ptr<FrameConsumer> writer;
-    VideoWriter* videoWriter = nullptr;
-    if (video) {
-        auto v = std::make_unique<VideoWriter>(options.out, pictures.a.width, pictures.a.rows, options.framesPerSecond);
-        videoWriter = v.get();
-        writer = std::move(v);
-    } else {
-        writer = std::make_unique<PngSequenceWriter>(
-            options.out, options.frames, options.compression >= 0 ? options.compression : sequenceCompression);
-    }
     ProgressBar progress(options.frames, options.quiet);
-    const JobTimes times = renderFrames(transition, options.frames, jobs, *writer, progress);
-    progress.finish();
-    if (videoWriter != nullptr) videoWriter->finish();
-    if (options.timing) printTiming(times, options.frames, jobs, video ? "piping to ffmpeg" : "PNG encoding");
+    // An encoder counts its own frames; those delivered to it are not done.
+    ProgressBar delivered(options.frames, true);
+    std::unique_ptr<FrameConsumer> writer;
+    VideoWriter* video = nullptr;
+    PngSequenceWriter* sequence = nullptr;
+    if (output.encoded()) {
+        EncoderPlan plan;
+        plan.video = output.video;
+        plan.width = frames.width;
+        plan.rows = frames.rows;
+        plan.rate = frames.rate;
+        plan.outputFrames = options.frames;
+        auto v = std::make_unique<VideoWriter>(plan, &progress);
+        video = v.get();
+        writer = std::move(v);
+    } else if (output.kind == OutputKind::rawStream) {
+        writer = std::make_unique<RawStreamWriter>();
+    } else {
+        auto s = std::make_unique<PngSequenceWriter>(
+            options.out, options.frames, options.compression >= 0 ? options.compression : sequenceCompression);
+        sequence = s.get();
+        writer = std::move(s);
+    }
+    const JobTimes times = renderFrames(transition, options.frames, jobs, *writer, video ? delivered : progress);
+    if (video != nullptr) video->finish();
+    if (sequence != nullptr) sequence->commit();
+    progress.finish(summaryOf(output, frames, options.frames));
+    if (options.timing)
+        printTiming(times, options.frames, jobs,
+                    video ? "piping to ffmpeg" : sequence ? "PNG encoding" : "writing to standard output");
     return 0;
 }
 

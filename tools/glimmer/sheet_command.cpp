@@ -3,30 +3,36 @@
 #include "commands.h"
 #include "contact_sheet.h"
 #include "frame_jobs.h"
+#include "output_choice.h"
 #include "output_file.h"
 #include "png_io.h"
 #include "progress_bar.h"
 #include "tool_error.h"
 #include "transition_inputs.h"
+#include "transition_sides.h"
 
 namespace glimmer::tool {
 
 int runSheetCommand(const Options& options) {
-    if (fileExtension(options.out) != ".png")
-        throw usageError("--out of a sheet is a .png file, not '" + options.out + "'");
-    checkOutputFolder(options.out);
+    choosePictureOutput(options, "a sheet");
     const TransitionSettings settings = loadTransitionSettings(options);
-    const PicturePair pictures = loadPicturePair(options);
+    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
+    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const OutputFrames frames = outputFramesFor(options, a, b);
     const SheetLayout layout{options.frames, std::min(options.columns, options.frames), options.scale};
-    const int64_t pixels = ContactSheet::sheetPixels(pictures.a.width, pictures.a.rows, layout);
+    const int64_t pixels = ContactSheet::sheetPixels(frames.width, frames.rows, layout);
     // A sheet is held whole; a gigabyte is more than anyone means to ask for.
     if (pixels > int64_t{1} << 28)
         throw usageError("that sheet would be too large; use fewer --frames or a smaller --scale");
-    ContactSheet sheet(pictures.a.width, pictures.a.rows, layout);
+    ContactSheet sheet(frames.width, frames.rows, layout);
 
-    const Transition transition{&pictures.a, &pictures.b, settings, options.frames};
+    const int jobs = jobCount(options);
+    const SideFramesWanted wanted{0, 0, options.frames};
+    const auto sideA = openSide(a, frames, wanted, jobs, true);
+    const auto sideB = openSide(b, frames, wanted, jobs, false);
+    const MovingTransition transition{sideA.get(), sideB.get(), settings, options.frames, frames.width, frames.rows};
     ProgressBar progress(options.frames, options.quiet);
-    renderFrames(transition, options.frames, jobCount(options), sheet, progress);
+    renderFrames(transition, options.frames, jobs, sheet, progress);
     progress.finish();
     writePng(options.out, sheet.picture(), options.compression >= 0 ? options.compression : pictureCompression);
     return 0;

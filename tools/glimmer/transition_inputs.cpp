@@ -1,17 +1,11 @@
 #include "transition_inputs.h"
 
-#include "png_io.h"
-#include "sample_pictures.h"
 #include "settings_assignments.h"
 #include "settings_file.h"
 #include "tool_error.h"
+#include "transition_sides.h"
 
 namespace glimmer::tool {
-namespace {
-
-std::string sizeText(const Picture& p) { return std::to_string(p.width) + "x" + std::to_string(p.rows); }
-
-}  // namespace
 
 TransitionSettings loadTransitionSettings(const Options& options) {
     TransitionSettings settings = defaultSettings();
@@ -31,17 +25,15 @@ TransitionSettings loadTransitionSettings(const Options& options) {
 }
 
 PicturePair loadPicturePair(const Options& options) {
+    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
+    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const OutputFrames output = outputFramesFor(options, a, b);
     PicturePair pair;
-    if (!options.imageA.empty()) pair.a = readPng(options.imageA);
-    if (!options.imageB.empty()) pair.b = readPng(options.imageB);
-    if (!options.imageA.empty() && !options.imageB.empty() &&
-        (pair.a.width != pair.b.width || pair.a.rows != pair.b.rows))
-        throw ToolError("'" + options.imageA + "' is " + sizeText(pair.a) + " but '" + options.imageB + "' is " +
-                        sizeText(pair.b) + "; both pictures must have the same size");
-    const int32_t width = !options.imageA.empty() ? pair.a.width : !options.imageB.empty() ? pair.b.width : options.width;
-    const int32_t rows = !options.imageA.empty() ? pair.a.rows : !options.imageB.empty() ? pair.b.rows : options.rows;
-    if (options.imageA.empty()) pair.a = makeSunsetPicture(width, rows);
-    if (options.imageB.empty()) pair.b = makeMosaicPicture(width, rows);
+    const SideFramesWanted wanted{options.position, options.position, 1};
+    const auto sideA = openSide(a, output, wanted, 1, true);
+    const auto sideB = openSide(b, output, wanted, 1, false);
+    pair.a = sideA->acquire(options.position);
+    pair.b = sideB->acquire(options.position);
     return pair;
 }
 

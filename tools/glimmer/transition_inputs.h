@@ -1,6 +1,5 @@
 // What every rendering command starts from: the settings (a settings file,
-// then the --set assignments in order) and the two pictures (files, or the
-// built-in pair).
+// then the --set assignments in order) and the two pictures.
 #pragma once
 
 #include "command_line.h"
@@ -16,9 +15,8 @@ struct PicturePair {
     Picture a, b;
 };
 
-// Picture files when given; a missing one is made at the other's size, both
-// at --size when neither is given. Throws ToolError naming both sizes when
-// the files differ.
+// The pictures of --position (frame 0 without one) from --a and --b, or the
+// built-in pair, at the output's size (transition_sides.h).
 PicturePair loadPicturePair(const Options& options);
 
 }  // namespace glimmer::tool

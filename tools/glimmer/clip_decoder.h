@@ -1,0 +1,64 @@
+// The frames of a moving clip, decoded by an ffmpeg child that writes raw
+// RGBA on a pipe, already at the output's rate and size and in engine
+// order (bottom row first). A thread of its own reads them ahead into a
+// small ring, so decoding runs beside rendering and memory stays at a few
+// frames whatever the clip's length.
+#pragma once
+
+#include <condition_variable>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "child_process.h"
+#include "ffmpeg_arguments.h"
+#include "side_frames.h"
+
+namespace glimmer::tool {
+
+struct ClipRange {
+    double startSeconds = 0;  // where frame 0 is, into the clip
+    int32_t frames = 0;       // how many are wanted
+    int32_t firstPosition = 0;  // the position of frame 0
+};
+
+class ClipDecoder : public SideFrames {
+public:
+    // Starts ffmpeg; throws ToolError naming the file when it cannot.
+    ClipDecoder(const std::string& path, const MediaInfo& info, const OutputFrames& output, const ClipRange& range,
+                int32_t slots);
+    ~ClipDecoder() override;
+
+    const Picture& acquire(int32_t position) override;
+    void release(int32_t position) override;
+    void cancel() override;
+
+private:
+    void readFrames();
+    Picture& slotOf(int32_t frame) { return slots_[static_cast<std::size_t>(frame) % slots_.size()]; }
+
+    std::string path_;
+    ClipRange range_;
+    std::unique_ptr<ChildProcess> ffmpeg_;
+    std::vector<Picture> slots_;
+    std::vector<char> held_;  // a slot whose frame is read and not yet given back
+
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    int32_t read_ = 0;        // frames read so far
+    int32_t ended_ = -1;      // frames the stream had, once it ended early
+    bool cancelled_ = false;
+    bool reaping_ = false;    // the reader waits for ffmpeg: no more kills
+    std::exception_ptr failure_;
+    std::thread reader_;
+};
+
+// Clips may come out of ffmpeg a frame or two short of what their length
+// promised; the last frame then stands in for those. More than this many
+// missing is a damaged file.
+constexpr int32_t framesHeldAtTheEnd = 2;
+
+}  // namespace glimmer::tool

@@ -1,0 +1,112 @@
+#include "media_probe.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <map>
+
+#include "child_process.h"
+#include "tool_error.h"
+
+namespace glimmer::tool {
+namespace {
+
+using Fields = std::map<std::string, std::string>;
+
+// ffprobe's "flat" lines, key=value with the value in quotes or bare.
+Fields parseFlat(const std::string& text) {
+    Fields fields;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = text.substr(start, end - start);
+        const std::size_t equals = line.find('=');
+        if (equals != std::string::npos) {
+            std::string value = line.substr(equals + 1);
+            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') value = value.substr(1, value.size() - 2);
+            fields[line.substr(0, equals)] = value;
+        }
+        start = end + 1;
+    }
+    return fields;
+}
+
+std::string field(const Fields& fields, const std::string& key) {
+    const auto found = fields.find(key);
+    return found == fields.end() ? "" : found->second;
+}
+
+double number(const std::string& text, double otherwise) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' && std::isfinite(value) ? value : otherwise;
+}
+
+// "30000/1001" or "16:15"; false for "0/0" and "N/A".
+bool ratio(const std::string& text, int64_t& numerator, int64_t& denominator) {
+    const std::size_t split = text.find_first_of("/:");
+    if (split == std::string::npos) return false;
+    numerator = std::strtoll(text.substr(0, split).c_str(), nullptr, 10);
+    denominator = std::strtoll(text.substr(split + 1).c_str(), nullptr, 10);
+    return numerator > 0 && denominator > 0;
+}
+
+std::string runProbe(const std::string& path) {
+    const std::vector<std::string> arguments = {
+        "-v", "error", "-show_entries",
+        "format=format_name,duration:stream=codec_type,width,height,sample_aspect_ratio,r_frame_rate,avg_frame_rate,"
+        "duration,nb_frames:stream_side_data=rotation",
+        "-of", "flat", path};
+    ChildProcess probe("ffprobe", arguments, ChildPipes{false, true, false}, "cannot read '" + path + "'");
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = readFully(probe.output(), buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    if (!probe.finish())
+        throw ToolError("'" + path + "' is not a picture or video that ffmpeg can read (" + probe.complaint() + ")");
+    return text;
+}
+
+}  // namespace
+
+bool isSequencePattern(const std::string& path) {
+    const std::size_t percent = path.find('%');
+    return percent != std::string::npos && path.find('d', percent) != std::string::npos;
+}
+
+MediaInfo probeMedia(const std::string& path) {
+    const Fields fields = parseFlat(runProbe(path));
+    MediaInfo info;
+    std::string video;
+    for (int i = 0; !field(fields, "streams.stream." + std::to_string(i) + ".codec_type").empty(); ++i) {
+        const std::string prefix = "streams.stream." + std::to_string(i) + ".";
+        const std::string type = field(fields, prefix + "codec_type");
+        if (type == "audio") info.hasAudio = true;
+        if (type == "video" && video.empty() && number(field(fields, prefix + "width"), 0) > 0) video = prefix;
+    }
+    if (video.empty()) throw ToolError("'" + path + "' has no picture: ffprobe finds no video stream in it");
+
+    double width = number(field(fields, video + "width"), 0), rows = number(field(fields, video + "height"), 0);
+    int64_t sarWidth = 1, sarRows = 1;
+    if (ratio(field(fields, video + "sample_aspect_ratio"), sarWidth, sarRows) && sarWidth != sarRows)
+        width = std::round(width * static_cast<double>(sarWidth) / static_cast<double>(sarRows));
+    const double rotation = number(field(fields, video + "side_data_list.side_data.0.rotation"), 0);
+    if (std::fmod(std::fabs(rotation), 180.0) == 90.0) std::swap(width, rows);
+    info.width = static_cast<int32_t>(std::min(width, 1e9));
+    info.rows = static_cast<int32_t>(std::min(rows, 1e9));
+
+    int64_t numerator = 0, denominator = 0;
+    if (ratio(field(fields, video + "avg_frame_rate"), numerator, denominator) ||
+        ratio(field(fields, video + "r_frame_rate"), numerator, denominator))
+        info.rate = FrameRate{numerator, denominator};
+    info.duration = number(field(fields, video + "duration"), number(field(fields, "format.duration"), -1));
+
+    const std::string format = field(fields, "format.format_name");
+    info.sequence = format == "image2" && isSequencePattern(path);
+    const bool pictureFormat = format == "image2" || (format.size() > 5 && format.rfind("_pipe") == format.size() - 5);
+    const double frames = number(field(fields, video + "nb_frames"), -1);
+    info.still = (pictureFormat && !info.sequence) || frames == 1 ||
+                 (info.duration >= 0 && info.duration * info.rate.perSecond() < 1.5 && !info.sequence);
+    return info;
+}
+
+}  // namespace glimmer::tool

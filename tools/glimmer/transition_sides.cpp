@@ -1,0 +1,119 @@
+#include "transition_sides.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+#include "output_file.h"
+#include "png_io.h"
+#include "sample_pictures.h"
+#include "tool_error.h"
+
+namespace glimmer::tool {
+namespace {
+
+class OwnedStill : public SideFrames {
+public:
+    explicit OwnedStill(Picture picture) : picture_(std::move(picture)) {}
+    const Picture& acquire(int32_t) override { return picture_; }
+    void release(int32_t) override {}
+
+private:
+    Picture picture_;
+};
+
+bool startsAsPng(const std::string& path) {
+    unsigned char signature[8] = {};
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return false;
+    const bool read = std::fread(signature, 1, sizeof signature, file) == sizeof signature;
+    std::fclose(file);
+    static const unsigned char png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    return read && std::memcmp(signature, png, sizeof png) == 0;
+}
+
+
+}  // namespace
+
+int64_t SideInput::framesAt(const FrameRate& rate) const {
+    if (info.duration < 0) return -1;
+    return std::max<int64_t>(0, std::llround((info.duration - startSeconds()) * rate.perSecond()));
+}
+
+double SideInput::startSeconds() const { return start.secondsAt(info.rate); }
+
+SideInput inspectSide(const std::string& path, const TimeValue& start, bool startGiven, const char* startOption) {
+    SideInput input;
+    input.path = path;
+    input.start = start;
+    if (path.empty()) return input;
+    // A .png that is not one gets libpng's word for it, not a guess of ffmpeg's.
+    if (!isSequencePattern(path) && (startsAsPng(path) || fileExtension(path) == ".png")) {
+        input.png = true;
+        input.pngPicture = readPng(path);
+        input.info.still = true;
+        input.info.width = input.pngPicture.width;
+        input.info.rows = input.pngPicture.rows;
+    } else {
+        input.info = probeMedia(path);
+    }
+    if (startGiven && !input.moving())
+        throw usageError(std::string(startOption) + " is for a clip; '" + path + "' is a still picture");
+    if (input.info.width > maximumPictureWidth || input.info.rows > maximumPictureRows)
+        throw ToolError("'" + path + "' is " + std::to_string(input.info.width) + "x" + std::to_string(input.info.rows) +
+                        "; glimmer takes at most " + std::to_string(maximumPictureWidth) + "x" +
+                        std::to_string(maximumPictureRows) + " (--size makes a smaller output)");
+    return input;
+}
+
+OutputFrames outputFramesFor(const Options& options, const SideInput& a, const SideInput& b) {
+    OutputFrames output;
+    output.fit = options.fit;
+    const SideInput* sized = !a.path.empty() ? &a : !b.path.empty() ? &b : nullptr;
+    output.width = options.sizeGiven || sized == nullptr ? options.width : sized->info.width;
+    output.rows = options.sizeGiven || sized == nullptr ? options.rows : sized->info.rows;
+    if (int64_t{output.width} * output.rows > maximumPicturePixels)
+        throw ToolError("'" + sized->path + "' is " + std::to_string(output.width) + "x" + std::to_string(output.rows) +
+                        ", more than the " + std::to_string(maximumPicturePixels) +
+                        " pixels glimmer takes (--size makes a smaller output)");
+    output.rate = options.fpsGiven ? options.fps : a.moving() ? a.info.rate : b.moving() ? b.info.rate : FrameRate{};
+    return output;
+}
+
+Picture stillPicture(const SideInput& input, const OutputFrames& output, bool imageA) {
+    if (input.path.empty())
+        return imageA ? makeSunsetPicture(output.width, output.rows) : makeMosaicPicture(output.width, output.rows);
+    if (input.png && input.pngPicture.width == output.width && input.pngPicture.rows == output.rows)
+        return input.pngPicture;
+    // Fitted by ffmpeg, the same way as every other input.
+    if (input.png && findProgram("ffmpeg").empty())
+        throw ToolError("'" + input.path + "' is " + std::to_string(input.pngPicture.width) + "x" +
+                        std::to_string(input.pngPicture.rows) + ", not the output's " + std::to_string(output.width) +
+                        "x" + std::to_string(output.rows) +
+                        "; fitting it takes ffmpeg, which is not installed (on Debian or Ubuntu: apt install ffmpeg)");
+    const MediaInfo info = input.png ? probeMedia(input.path) : input.info;
+    ClipDecoder decoder(input.path, info, output, ClipRange{0, 1, 0}, 1);
+    return decoder.acquire(0);
+}
+
+std::string clipLengthText(const SideInput& input, const OutputFrames& output, bool imageA) {
+    return std::string("clip ") + (imageA ? "A" : "B") + " '" + input.path + "' is " + secondsText(input.info.duration) +
+           " long, " + std::to_string(input.framesAt(output.rate)) + " frames at " + output.rate.description() +
+           " from " + secondsText(input.startSeconds());
+}
+
+std::unique_ptr<SideFrames> openSide(const SideInput& input, const OutputFrames& output,
+                                     const SideFramesWanted& wanted, int jobs, bool imageA) {
+    if (!input.moving()) return std::make_unique<OwnedStill>(stillPicture(input, output, imageA));
+    const int64_t available = input.framesAt(output.rate);
+    const int64_t needed = wanted.clipFrame + wanted.frames;
+    if (available >= 0 && available < needed)
+        throw ToolError(clipLengthText(input, output, imageA) + ", fewer than the " + std::to_string(needed) +
+                        " its side of the transition needs");
+    const ClipRange range{input.startSeconds() + static_cast<double>(wanted.clipFrame) / output.rate.perSecond(),
+                          wanted.frames, wanted.firstPosition};
+    // Room for the frames the jobs hold and as many read ahead.
+    return std::make_unique<ClipDecoder>(input.path, input.info, output, range, 2 * jobs + 2);
+}
+
+}  // namespace glimmer::tool
