@@ -53,10 +53,11 @@ TEST(CommandLine, UsageErrorsAreRefusedWithStatusTwo) {
         {"render", "--frames"},                                                 // value missing
         {"render", "--quiet=1", "--frames", "2", "--out", "d/"},
         {"render", "--columns", "3", "--frames", "2", "--out", "d/"},           // a sheet option
-        {"render", "--size", "5000x10", "--frames", "2", "--out", "d/"},
+        {"render", "--size", "16385x10", "--frames", "2", "--out", "d/"},
+        {"render", "--size", "16384x16384", "--frames", "2", "--out", "d/"},        // too many pixels
         {"render", "--size", "640", "--frames", "2", "--out", "d/"},
         {"render", "--size", "0x10", "--frames", "2", "--out", "d/"},
-        {"render", "--a", "a.png", "--size", "64x64", "--frames", "2", "--out", "d/"},
+        {"render", "--a-start", "2", "--frames", "2", "--out", "d/"},          // a start without a clip
         {"render", "--jobs", "0", "--frames", "2", "--out", "d/"},
         {"render", "--compression", "10", "--frames", "2", "--out", "d/"},
         {"sheet", "--frames", "3", "--scale", "0", "--out", "s.png"},

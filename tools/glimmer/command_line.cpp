@@ -1,5 +1,6 @@
 #include "command_line.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -17,17 +18,27 @@ struct OptionForm {
 };
 
 constexpr OptionForm optionForms[] = {
-    {"--a", "A.png", "image A, the picture that breaks up (default: the built-in sunset)"},
-    {"--b", "B.png", "image B, the picture revealed (default: the built-in mosaic)"},
-    {"--size", "WxH", "size of the built-in pictures (default 640x360)"},
+    {"--a", "A", "image A, the picture or clip that breaks up (default: the built-in sunset)"},
+    {"--b", "B", "image B, the picture or clip revealed (default: the built-in mosaic)"},
+    {"--a-start", "T", "where clip A's side starts: seconds (2.5, 2.5s) or frames of the clip (60f)"},
+    {"--b-start", "T", "where clip B's side starts, the same way"},
+    {"--size", "WxH", "output size (default: image A's; the built-in pair: 640x360)"},
+    {"--fit", "MODE", "a picture of another size: letterbox (black bars, default), crop or stretch"},
     {"--settings", "S.qvx", "start from a settings file instead of the defaults"},
     {"--set", "FIELD=VALUE", "change one field; repeatable ('glimmer settings' lists the fields)"},
     {"--position", "P", "frame of the transition to render, 0 to T-1"},
     {"--total", "T", "length of the transition in frames"},
     {"--frames", "N", "render all N frames of an N-frame transition"},
-    {"--out", "PATH", "where to write"},
+    {"--duration", "D", "length of the transition: seconds (1.5, 1.5s) or frames (36f)"},
+    {"--offset", "T", "where in A the transition starts (default: D before A's end)"},
+    {"--out", "PATH", "where to write; - for standard output (with --format)"},
+    {"--format", "F", "what --out - writes: rgba (raw frames), nut or matroska"},
+    {"--codec", "C", "video encoder: libx264 (h264), libx265 (hevc), libvpx-vp9 (vp9), libaom-av1 (av1), ffv1"},
+    {"--crf", "Q", "quality of a lossy video, lower is better (default: 18 for H.264)"},
+    {"--preset", "P", "speed of libx264 or libx265: ultrafast ... veryslow (default medium)"},
+    {"--pad", nullptr, "pad an odd width or height with a black line for a codec that needs even sizes"},
     {"--jobs", "J", "frames rendered at once (default: one a core)"},
-    {"--fps", "R", "frames per second of a video (default 25)"},
+    {"--fps", "R", "frames per second: 25, 29.97, 30000/1001 (default: clip A's, else clip B's, else 25)"},
     {"--compression", "L", "zlib level 0-9 of written PNGs (default 1 for sequences, 6 otherwise)"},
     {"--columns", "C", "frames across the sheet (default 5)"},
     {"--scale", "F", "size of each sheet frame against the original (default 0.25)"},
@@ -35,6 +46,9 @@ constexpr OptionForm optionForms[] = {
     {"--timing", nullptr, "print how the time went on rendering and on writing"},
     {"--help", nullptr, "show this help"},
 };
+
+constexpr const char* presetNames[] = {"ultrafast", "superfast", "veryfast", "faster", "fast",
+                                       "medium",    "slow",      "slower",   "veryslow", "placebo"};
 
 struct CommandForm {
     const char* name;
@@ -45,20 +59,33 @@ struct CommandForm {
 
 const std::vector<CommandForm>& commandForms() {
     static const std::vector<CommandForm> forms = {
+        {"join",
+         "glimmer join A B --duration D [--offset T] --out JOINED.mp4|.webm|.mkv|.mov|.gif\n"
+         "glimmer join A B --duration D [...] --out - --format rgba|nut|matroska",
+         "Joins two clips with the transition: A until the overlap, the transition over\n"
+         "the last D of A and the first D of B, both moving, then the rest of B. Their\n"
+         "sound is crossfaded over the same overlap (equal power). A and B are any\n"
+         "picture or video ffmpeg reads; a still shows the same picture throughout.",
+         {"--duration", "--offset", "--a-start", "--b-start", "--size", "--fit", "--fps", "--settings", "--set",
+          "--out", "--format", "--codec", "--crf", "--preset", "--pad", "--jobs", "--quiet", "--timing", "--help"}},
         {"render",
-         "glimmer render [--a A.png] [--b B.png] [--settings S.qvx] [--set FIELD=VALUE]...\n"
+         "glimmer render [--a A] [--b B] [--settings S.qvx] [--set FIELD=VALUE]...\n"
          "               --position P --total T --out FRAME.png\n"
-         "glimmer render [...] --frames N --out DIR/ | --out VIDEO.mp4|.webm|.mkv|.gif",
+         "glimmer render [...] --frames N --out DIR/ | --out VIDEO.mp4|.webm|.mkv|.mov|.gif\n"
+         "                                | --out - --format rgba|nut|matroska",
          "Renders one frame of the transition, or all of its frames to a numbered PNG\n"
-         "sequence in a folder or to a video (through ffmpeg).",
-         {"--a", "--b", "--size", "--settings", "--set", "--position", "--total", "--frames", "--out", "--jobs",
-          "--fps", "--compression", "--quiet", "--timing", "--help"}},
-        {"sheet", "glimmer sheet [--a A.png] [--b B.png] [--set FIELD=VALUE]... --frames N [--columns C] [--scale F]\n"
+         "sequence in a folder, to a video (through ffmpeg) or to standard output.\n"
+         "A and B are any picture or video ffmpeg reads (PNG is read directly);\n"
+         "position k takes frame k of each clip.",
+         {"--a", "--b", "--a-start", "--b-start", "--size", "--fit", "--settings", "--set", "--position", "--total",
+          "--frames", "--out", "--format", "--codec", "--crf", "--preset", "--pad", "--jobs", "--fps",
+          "--compression", "--quiet", "--timing", "--help"}},
+        {"sheet", "glimmer sheet [--a A] [--b B] [--set FIELD=VALUE]... --frames N [--columns C] [--scale F]\n"
                   "              --out SHEET.png",
          "Renders an N-frame transition to one contact sheet, frames in reading order\n"
          "with each frame's position written under it.",
-         {"--a", "--b", "--size", "--settings", "--set", "--frames", "--columns", "--scale", "--out", "--jobs",
-          "--compression", "--quiet", "--help"}},
+         {"--a", "--b", "--a-start", "--b-start", "--size", "--fit", "--fps", "--settings", "--set", "--frames",
+          "--columns", "--scale", "--out", "--jobs", "--compression", "--quiet", "--help"}},
         {"settings", "glimmer settings [--settings S.qvx] [--set FIELD=VALUE]... [--out S.qvx]",
          "Prints every field of the settings record (name, value, default, range,\n"
          "meaning) and writes a settings file that the plug-in's \"&Load\" accepts.",
@@ -75,6 +102,12 @@ const CommandForm* findCommand(const std::string& name) {
     for (const CommandForm& c : commandForms())
         if (name == c.name) return &c;
     return nullptr;
+}
+
+std::string commandList() {
+    std::string names;
+    for (const CommandForm& c : commandForms()) names += (names.empty() ? "" : ", ") + std::string(c.name);
+    return names;
 }
 
 const OptionForm* findOption(const CommandForm& command, const std::string& name) {
@@ -122,20 +155,45 @@ void parseSize(const std::string& text, int32_t& width, int32_t& rows) {
     } catch (const ToolError&) {
         throw usageError(problem);
     }
+    if (int64_t{width} * rows > maximumPicturePixels)
+        throw usageError("--size " + text + " is " + std::to_string(int64_t{width} * rows) + " pixels; glimmer takes at most " +
+                         std::to_string(maximumPicturePixels));
 }
 
 void takeOption(Options& o, const std::string& name, const std::string& value) {
     if (name == "--a") o.imageA = value;
     else if (name == "--b") o.imageB = value;
+    else if (name == "--a-start") { o.startA = parseTime(name, value, false); o.startAGiven = true; }
+    else if (name == "--b-start") { o.startB = parseTime(name, value, false); o.startBGiven = true; }
     else if (name == "--size") { parseSize(value, o.width, o.rows); o.sizeGiven = true; }
+    else if (name == "--fit") {
+        if (!parseFitMode(value, o.fit)) throw usageError("--fit takes letterbox, crop or stretch, not '" + value + "'");
+    }
     else if (name == "--settings") o.settingsPath = value;
     else if (name == "--set") o.assignments.push_back(value);
     else if (name == "--position") { o.position = static_cast<int32_t>(parseNumber(name, value, 0, 1000000)); o.positionGiven = true; }
     else if (name == "--total") { o.total = static_cast<int32_t>(parseNumber(name, value, 1, 1000000)); o.totalGiven = true; }
     else if (name == "--frames") { o.frames = static_cast<int32_t>(parseNumber(name, value, 1, 1000000)); o.framesGiven = true; }
+    else if (name == "--duration") { o.duration = parseTime(name, value, true); o.durationGiven = true; }
+    else if (name == "--offset") { o.offset = parseTime(name, value, false); o.offsetGiven = true; }
     else if (name == "--out") o.out = value;
+    else if (name == "--format") {
+        if (value != "rgba" && value != "nut" && value != "matroska")
+            throw usageError("--format takes rgba, nut or matroska, not '" + value + "'");
+        o.format = value;
+    }
+    else if (name == "--codec") o.codec = value;
+    else if (name == "--crf") o.crf = static_cast<int>(parseNumber(name, value, 0, 63));
+    else if (name == "--preset") {
+        if (std::find_if(std::begin(presetNames), std::end(presetNames), [&](const char* p) { return value == p; }) ==
+            std::end(presetNames))
+            throw usageError("--preset takes ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, "
+                             "veryslow or placebo, not '" + value + "'");
+        o.preset = value;
+    }
+    else if (name == "--pad") o.padEven = true;
     else if (name == "--jobs") o.jobs = static_cast<int>(parseNumber(name, value, 1, 256));
-    else if (name == "--fps") o.framesPerSecond = static_cast<int>(parseNumber(name, value, 1, 240));
+    else if (name == "--fps") { o.fps = parseFrameRate(name, value); o.fpsGiven = true; }
     else if (name == "--compression") o.compression = static_cast<int>(parseNumber(name, value, 0, 9));
     else if (name == "--columns") o.columns = static_cast<int32_t>(parseNumber(name, value, 1, 1000));
     else if (name == "--scale") o.scale = parseScale(value);
@@ -158,51 +216,75 @@ void checkCombination(const Options& o) {
             throw usageError("--position " + std::to_string(o.position) + " is past the last frame of a " +
                              std::to_string(o.total) + "-frame transition (0 to " + std::to_string(o.total - 1) + ")");
     }
+    if (c == "join") {
+        if (o.imageA.empty() || o.imageB.empty()) throw usageError("glimmer join needs two clips, A and B");
+        if (!o.durationGiven) throw usageError("glimmer join needs --duration, the length of the transition");
+        if (o.out.empty()) throw usageError("glimmer join needs --out");
+    }
     if (c == "sheet") {
         if (o.out.empty()) throw usageError("glimmer sheet needs --out");
         if (!o.framesGiven) throw usageError("glimmer sheet needs --frames");
     }
-    if ((c == "render" || c == "sheet") && o.sizeGiven && (!o.imageA.empty() || !o.imageB.empty()))
-        throw usageError("--size is for the built-in pictures; a picture file brings its own size");
+    if (o.startAGiven && o.imageA.empty()) throw usageError("--a-start is for a clip given as A");
+    if (o.startBGiven && o.imageB.empty()) throw usageError("--b-start is for a clip given as B");
+    if (o.has("--fit") && o.imageA.empty() && o.imageB.empty())
+        throw usageError("--fit is for pictures of another size; the built-in pair has none");
 }
 
 }  // namespace
+
+bool Options::has(const std::string& option) const {
+    return std::find(given.begin(), given.end(), option) != given.end();
+}
 
 bool isGlimmerCommand(const std::string& name) { return findCommand(name) != nullptr; }
 
 Options parseCommandLine(int argc, const char* const* argv) {
     Options o;
-    if (argc < 2) throw usageError("which command? render, sheet, settings or demo (glimmer --help)");
+    if (argc < 2) throw usageError("which command? " + commandList() + " (glimmer --help)");
     o.command = argv[1];
+    if (o.command == "--version" || o.command == "version") {
+        o.version = true;
+        return o;
+    }
     if (o.command == "--help" || o.command == "-h" || o.command == "help") {
-        o.command.clear();
+        // "glimmer help render" is "glimmer render --help".
+        o.command = argc > 2 ? argv[2] : "";
+        if (!o.command.empty() && findCommand(o.command) == nullptr)
+            throw usageError("unknown command '" + o.command + "' (" + commandList() + ")");
         o.help = true;
         return o;
     }
     const CommandForm* command = findCommand(o.command);
-    if (command == nullptr)
-        throw usageError("unknown command '" + o.command + "' (render, sheet, settings or demo)");
+    if (command == nullptr) throw usageError("unknown command '" + o.command + "' (" + commandList() + ")");
+    int positional = 0;
     for (int i = 2; i < argc; ++i) {
         std::string name = argv[i], value;
         const std::size_t equals = name.find('=');
-        const bool inline_value = name.rfind("--", 0) == 0 && equals != std::string::npos;
-        if (inline_value) {
+        const bool inlineValue = name.rfind("--", 0) == 0 && equals != std::string::npos;
+        if (inlineValue) {
             value = name.substr(equals + 1);
             name = name.substr(0, equals);
         }
         if (name == "-h") name = "--help";
         const OptionForm* option = findOption(*command, name);
         if (option == nullptr) {
-            if (name.rfind("-", 0) == 0) throw usageError("glimmer " + o.command + " has no option '" + name + "'");
+            // The join's clips come first, without an option.
+            if (o.command == "join" && name.rfind("-", 0) != 0 && positional < 2) {
+                (positional++ == 0 ? o.imageA : o.imageB) = name;
+                continue;
+            }
+            if (name.rfind("-", 0) == 0 && name.size() > 1) throw usageError("glimmer " + o.command + " has no option '" + name + "'");
             throw usageError("unexpected argument '" + name + "'");
         }
-        if (option->value != nullptr && !inline_value) {
+        if (option->value != nullptr && !inlineValue) {
             if (i + 1 >= argc) throw usageError(name + " needs a value (" + option->value + ")");
             value = argv[++i];
-        } else if (option->value == nullptr && inline_value) {
+        } else if (option->value == nullptr && inlineValue) {
             throw usageError(name + " takes no value");
         }
         takeOption(o, name, value);
+        o.given.push_back(name);
     }
     checkCombination(o);
     return o;
@@ -216,7 +298,8 @@ std::string helpText(const std::string& commandName) {
             "cells that wait, fly off under gravity and wind, live a while and vanish,\n"
             "revealing image B.\n\nCommands:\n";
         for (const CommandForm& c : commandForms()) text += "  " + std::string(c.synopsis).substr(0, std::string(c.synopsis).find('\n')) + "\n";
-        return text + "\nglimmer COMMAND --help tells more. Exit status: 0 done, 1 failed, 2 usage error.\n";
+        return text + "\nglimmer help COMMAND (or glimmer COMMAND --help) tells more; glimmer --version.\n"
+                      "Exit status: 0 done, 1 failed, 2 usage error.\n";
     }
     std::string text = std::string("Usage: ") + command->synopsis + "\n\n" + command->summary + "\n\nOptions:\n";
     for (const char* name : command->options) {
@@ -228,5 +311,7 @@ std::string helpText(const std::string& commandName) {
     }
     return text;
 }
+
+std::string versionText() { return std::string("glimmer ") + GLIMMER_VERSION + " (Glimmerscatterweft)\n"; }
 
 }  // namespace glimmer::tool

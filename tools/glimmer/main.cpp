@@ -16,11 +16,16 @@ int main(int argc, char** argv) {
     const std::string command = argc > 1 && isGlimmerCommand(argv[1]) ? argv[1] : "";
     try {
         const Options options = parseCommandLine(argc, argv);
+        if (options.version) {
+            std::fputs(versionText().c_str(), stdout);
+            return 0;
+        }
         if (options.help) {
             std::fputs(helpText(options.command).c_str(), stdout);
             return 0;
         }
         if (command == "render") return runRenderCommand(options);
+        if (command == "join") return runJoinCommand(options);
         if (command == "sheet") return runSheetCommand(options);
         if (command == "settings") return runSettingsCommand(options);
         return runDemoCommand(options);
