@@ -44,11 +44,13 @@ TEST(SettingsAssignments, SourcesTakeListNamesOrIndices) {
     EXPECT_EQ(s.delayMap.source, 14);
     ASSERT_TRUE(applySettingsAssignment(s, "movingYMap.source=3", error)) << error;
     EXPECT_EQ(s.movingYMap.source, 3);
-    // Names are the list texts exactly: no case folding, no trimming.
-    EXPECT_FALSE(applySettingsAssignment(s, "movingYMap.source=black", error));
+    // Names are the list texts in any case, without trimming.
+    ASSERT_TRUE(applySettingsAssignment(s, "movingYMap.source=diag 1 s", error)) << error;
+    EXPECT_EQ(s.movingYMap.source, 9);
+    EXPECT_FALSE(applySettingsAssignment(s, "movingYMap.source=blak", error));
     EXPECT_NE(error.find("\"Diag 1 S\""), std::string::npos) << "the error lists the names: " << error;
     EXPECT_FALSE(applySettingsAssignment(s, "movingYMap.source=Black ", error));
-    EXPECT_EQ(s.movingYMap.source, 3);
+    EXPECT_EQ(s.movingYMap.source, 9);
     // A name is only a value for a source field.
     EXPECT_FALSE(applySettingsAssignment(s, "gravity=Black", error));
 }
@@ -77,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Refused{"delayMap.repeatX=17", "'delayMap.repeatX'"}, Refused{"gravity=12abc", "'12abc'"},
                       Refused{"gravity= 12", "' 12'"}, Refused{"gravity=", "''"},
                       Refused{"gravity=99999999999999999999", "99999999999999999999"},
-                      Refused{"gravty=1", "unknown settings field 'gravty'"},
+                      Refused{"gravty=1", "unknown settings field 'gravty' (did you mean 'gravity'?)"},
+                      Refused{"DelayMap.Repeatx=1", "did you mean 'delayMap.repeatX'"},
                       Refused{"recordSize=424", "unknown settings field"},
                       Refused{"reserved56=1", "unknown settings field"}, Refused{"gravity", "FIELD=VALUE"},
                       Refused{"=5", "FIELD=VALUE"}, Refused{"movingXMap.source=15", "0..14 or a source name"}));

@@ -15,8 +15,9 @@
 namespace glimmer {
 
 // Reads a field's value from text: a whole number within the field's range,
-// or for a map's source also a source name ("Diag 1 S"). On failure answers
-// false and says why in `error`, naming the field and the text.
+// or for a map's source also a source name ("Diag 1 S", in any case). On
+// failure answers false and says why in `error`, naming the field and the
+// text.
 bool parseSettingsValue(const SettingsField& field, const std::string& text, int32_t& value,
                         std::string& error);
 
@@ -24,7 +25,8 @@ bool parseSettingsValue(const SettingsField& field, const std::string& text, int
 bool assignSettingsField(TransitionSettings& settings, const SettingsField& field, int32_t value,
                          std::string& error);
 
-// Applies "FIELD=VALUE" to the record. The record changes only on success.
+// Applies "FIELD=VALUE" to the record. The record changes only on success;
+// a misspelt field name gets the nearest one suggested.
 bool applySettingsAssignment(TransitionSettings& settings, const std::string& assignment,
                              std::string& error);
 
