@@ -15,9 +15,21 @@
 #include "sample_pictures.h"
 #include "settings_file.h"
 #include "temporary_folder.h"
+#include "test_clips.h"
 
 namespace glimmer::tool {
 namespace {
+
+// Clips, made once: a second at 10 frames a second with sound, sound alone,
+// and a file that only looks like a video.
+const TemporaryFolder& clips() {
+    static TemporaryFolder folder;
+    static const bool made = makeCountingClip(folder.path("clip.mkv"), 10, 1, "r", 440) &&
+                             runFfmpeg("-f lavfi -i sine=d=1 '" + folder.path("sound.wav") + "'") &&
+                             (std::ofstream(folder.path("garbage.mp4")) << "not a video\n").good();
+    EXPECT_TRUE(made) << "ffmpeg could not make the test clips";
+    return folder;
+}
 
 // The inputs every case may use, made once per case in its own folder.
 class Inputs {
@@ -60,16 +72,18 @@ struct BadRun {
     const char* path = nullptr;          // PATH for the run, "@x" allowed
 };
 
+// "@x" is input x of the case, "%x" clip x of the suite.
 std::string expand(const Inputs& in, const std::string& word) {
     std::string out;
     for (std::size_t i = 0; i < word.size(); ++i) {
-        if (word[i] != '@') {
+        if (word[i] != '@' && word[i] != '%') {
             out += word[i];
             continue;
         }
         std::size_t end = word.find_first_of(" =", i);
         if (end == std::string::npos) end = word.size();
-        out += in.path(word.substr(i + 1, end - i - 1));
+        const std::string name = word.substr(i + 1, end - i - 1);
+        out += word[i] == '@' ? in.path(name) : clips().path(name);
         i = end - 1;
     }
     return out;
@@ -93,6 +107,7 @@ TEST_P(GlimmerBadInput, FailsWithOneLineAndLeavesNoFile) {
     for (const std::string& word : c.mentions) EXPECT_NE(run.err.find(word), std::string::npos) << run.err;
     EXPECT_EQ(in.folder.entries(), before) << "a file was left behind";
     EXPECT_EQ(in.folder.entries("ffmpeg-fails"), std::vector<std::string>{"ffmpeg"});
+    EXPECT_EQ(ffmpegRunsMentioning(clips().path("")), std::vector<std::string>{}) << "ffmpeg was left running";
 }
 
 const std::vector<std::string> frame = {"--position", "1", "--total", "4"};
@@ -141,14 +156,51 @@ INSTANTIATE_TEST_SUITE_P(
                {"--position"}},
         BadRun{"UnknownOption", with({"render", "--gravity", "3", "--out", "@out.png"}), 2, {"--gravity"}},
         BadRun{"MalformedAssignment", with({"render", "--set", "gravity", "--out", "@out.png"}), 2,
-               {"FIELD=VALUE"}}),
+               {"FIELD=VALUE"}},
+        BadRun{"ClipShorterThanItsSide", {"join", "%clip.mkv", "%clip.mkv", "--duration", "2", "--out", "@j.mkv"}, 1,
+               {"clip.mkv", "1.00 s long", "10 frames"}},
+        BadRun{"ClipShorterThanARender", {"render", "--a", "%clip.mkv", "--frames", "12", "--out", "@seq/"}, 1,
+               {"clip.mkv", "1.00 s long"}},
+        BadRun{"NotDecodable", {"render", "--a", "%garbage.mp4", "--frames", "2", "--out", "@v.mkv"}, 1,
+               {"garbage.mp4", "ffmpeg can read"}},
+        BadRun{"NoVideoStream", {"join", "%sound.wav", "%clip.mkv", "--duration", "2f", "--out", "@j.mkv"}, 1,
+               {"sound.wav", "no video stream"}},
+        BadRun{"OffsetPastTheEndOfA",
+               {"join", "%clip.mkv", "%clip.mkv", "--duration", "0.5", "--offset", "0.6", "--out", "@j.mp4"}, 1,
+               {"--offset 0.6 s", "clip.mkv", "1.00 s long"}},
+        BadRun{"DurationZero", {"join", "%clip.mkv", "%clip.mkv", "--duration", "0", "--out", "@j.mp4"}, 2,
+               {"--duration", "'0'"}},
+        BadRun{"DurationNegative", {"join", "%clip.mkv", "%clip.mkv", "--duration", "-1", "--out", "@j.mp4"}, 2,
+               {"--duration", "'-1'"}},
+        BadRun{"DurationUnderAFrame", {"join", "%clip.mkv", "%clip.mkv", "--duration", "0.01", "--out", "@j.mp4"}, 2,
+               {"--duration 0.01 s", "one frame"}},
+        BadRun{"FpsZero", {"render", "--frames", "2", "--fps", "0", "--out", "@v.mkv"}, 2, {"--fps", "'0'"}},
+        BadRun{"FpsOverZero", {"render", "--frames", "2", "--fps", "1/0", "--out", "@v.mkv"}, 2, {"--fps", "'1/0'"}},
+        BadRun{"SizeAbove16384", {"render", "--frames", "2", "--size", "16385x8", "--out", "@v.mkv"}, 2,
+               {"--size", "16385x8"}},
+        BadRun{"SizeZero", {"render", "--frames", "2", "--size", "0x8", "--out", "@v.mkv"}, 2, {"--size", "0x8"}},
+        BadRun{"JoinWithoutFfmpeg", {"join", "%clip.mkv", "%clip.mkv", "--duration", "2f", "--out", "@j.mp4"}, 1,
+               {"clip.mkv", "apt install ffmpeg"}, "@no-programs"},
+        BadRun{"OddSizeForH264", {"render", "--frames", "2", "--size", "9x8", "--out", "@v.mp4"}, 1,
+               {"v.mp4", "9x8", "--pad"}},
+        BadRun{"CompressionForVideo", {"render", "--frames", "2", "--compression", "3", "--out", "@v.mp4"}, 2,
+               {"--compression"}},
+        BadRun{"CrfForLossless", {"render", "--frames", "2", "--crf", "20", "--out", "@v.mkv"}, 2, {"--crf", "ffv1"}},
+        BadRun{"CodecOutsideItsContainer", {"render", "--frames", "2", "--codec", "vp9", "--out", "@v.mp4"}, 2,
+               {"libvpx-vp9", "mp4"}},
+        BadRun{"DeviceAsOutput", {"render", "--frames", "2", "--out", "/dev/null"}, 1, {"/dev/null", "--out -"}},
+        BadRun{"StandardOutputWithoutFormat", {"render", "--frames", "2", "--out", "-"}, 2, {"--format"}},
+        BadRun{"StartOfAStill", {"render", "--a", "@a.png", "--a-start", "1", "--frames", "2", "--out", "@seq/"}, 2,
+               {"--a-start", "a.png"}}),
     [](const ::testing::TestParamInfo<BadRun>& run) { return std::string(run.param.name); });
 
-TEST(GlimmerInterrupted, RemovesItsTemporaryFile) {
+// Ctrl-C while a video is written: glimmer dies of it, its ffmpeg children
+// (the decoder of A and the encoder) go with it, and no file stays.
+TEST(GlimmerInterrupted, EndsItsChildrenAndRemovesItsTemporaryFile) {
     TemporaryFolder folder;
     const std::string out = folder.path("long.mkv");
-    std::vector<std::string> words = {GLIMMER_PROGRAM, "render", "--frames", "5000", "--size", "320x180", "--quiet",
-                                      "--jobs", "1", "--out", out};
+    std::vector<std::string> words = {GLIMMER_PROGRAM, "render", "--a", clips().path("clip.mkv"), "--fps", "1000",
+                                      "--frames", "900", "--size", "320x180", "--quiet", "--jobs", "1", "--out", out};
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
@@ -157,13 +209,17 @@ TEST(GlimmerInterrupted, RemovesItsTemporaryFile) {
     // Wait (at most ten seconds) until the video is being written.
     for (int i = 0; i < 1000 && folder.entries().empty(); ++i) usleep(10000);
     const std::vector<std::string> writing = folder.entries();
-    kill(child, SIGTERM);
+    const std::size_t children = ffmpegRunsMentioning(folder.path("")).size() + ffmpegRunsMentioning(clips().path("")).size();
+    kill(child, SIGINT);
     int status = 0;
     waitpid(child, &status, 0);
     ASSERT_EQ(writing.size(), 1u);
     EXPECT_EQ(writing[0].rfind(".long.mkv.tmp", 0), 0u) << writing[0];
-    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "a kill is not reported as success";
+    EXPECT_EQ(children, 2u) << "the encoder and the decoder of A";
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "an interrupt is not reported as success";
     EXPECT_EQ(folder.entries(), std::vector<std::string>{});
+    EXPECT_EQ(ffmpegRunsMentioning(folder.path("")), std::vector<std::string>{});
+    EXPECT_EQ(ffmpegRunsMentioning(clips().path("")), std::vector<std::string>{});
 }
 
 }  // namespace

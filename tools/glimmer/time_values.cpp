@@ -79,7 +79,10 @@ double TimeValue::secondsAt(const FrameRate& rate) const {
 }
 
 std::string TimeValue::text() const {
-    return inFrames ? std::to_string(frames) + (frames == 1 ? " frame" : " frames") : secondsText(seconds);
+    if (inFrames) return std::to_string(frames) + (frames == 1 ? " frame" : " frames");
+    char text[32];
+    std::snprintf(text, sizeof text, "%g s", seconds);
+    return text;
 }
 
 TimeValue parseTime(const std::string& option, const std::string& text, bool positive) {
