@@ -38,6 +38,17 @@ void closeIfOpen(int& fd) {
     fd = -1;
 }
 
+// The child's descriptors 0 to 3 are made by dup2 one after the other: a
+// source that is itself one of those numbers would be overwritten before
+// its turn. Sources are moved above them first.
+void moveAboveChildDescriptors(int& fd) {
+    if (fd < 0 || fd > 3) return;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 4);
+    if (moved < 0) return;
+    close(fd);
+    fd = moved;
+}
+
 std::string installAdvice(const std::string& program) {
     const std::string package = program == "ffprobe" ? "ffmpeg" : program;
     return program + " is not installed (no '" + program + "' on PATH); install " + package +
@@ -69,15 +80,17 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     report_ = mkostemp(reportName, O_CLOEXEC);
     if (report_ < 0) throw ToolError(context + ": " + std::strerror(errno));
     unlink(reportName);
-    PipeEnds in, out, progress;
+    PipeEnds in, out, third;
     try {
         if (pipes.input) in = makePipe(context, true);
         if (pipes.output) out = makePipe(context, true);
-        if (pipes.progress) progress = makePipe(context, false);
+        if (pipes.third) third = makePipe(context, true);
     } catch (...) {
-        for (int* fd : {&in.read, &in.write, &out.read, &out.write, &progress.read, &progress.write}) closeIfOpen(*fd);
+        for (int* fd : {&in.read, &in.write, &out.read, &out.write, &third.read, &third.write}) closeIfOpen(*fd);
         throw;
     }
+
+    for (int* fd : {&report_, &in.read, &out.write, &third.write}) moveAboveChildDescriptors(*fd);
 
     std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -90,7 +103,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     if (pipes.input) posix_spawn_file_actions_adddup2(&actions, in.read, STDIN_FILENO);
     else posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (pipes.output) posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
-    if (pipes.progress) posix_spawn_file_actions_adddup2(&actions, progress.write, 3);
+    if (pipes.third) posix_spawn_file_actions_adddup2(&actions, third.write, 3);
     posix_spawn_file_actions_adddup2(&actions, report_, STDERR_FILENO);
     // Its own process group: a Ctrl-C at the terminal reaches glimmer, which
     // ends the children itself. Signals come back to their defaults, and
@@ -113,21 +126,21 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     }
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    for (int* fd : {&in.read, &out.write, &progress.write}) closeIfOpen(*fd);
+    for (int* fd : {&in.read, &out.write, &third.write}) closeIfOpen(*fd);
     input_ = in.write;
     output_ = out.read;
-    progress_ = progress.read;
+    third_ = third.read;
     if (spawned != 0) {
         child_ = -1;
         const std::string reason = std::strerror(spawned);
-        for (int* fd : {&input_, &output_, &progress_, &report_}) closeIfOpen(*fd);
+        for (int* fd : {&input_, &output_, &third_, &report_}) closeIfOpen(*fd);
         throw ToolError(context + ": cannot start '" + path + "': " + reason);
     }
 }
 
 ChildProcess::~ChildProcess() {
     if (child_ > 0) stop();
-    for (int* fd : {&input_, &output_, &progress_, &report_}) closeIfOpen(*fd);
+    for (int* fd : {&input_, &output_, &third_, &report_}) closeIfOpen(*fd);
 }
 
 void ChildProcess::closeInput() { closeIfOpen(input_); }

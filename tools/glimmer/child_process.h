@@ -18,7 +18,7 @@ std::string findProgram(const std::string& name);
 struct ChildPipes {
     bool input = false;     // a pipe to its standard input; else /dev/null
     bool output = false;    // a pipe from its standard output; else ours
-    bool progress = false;  // a pipe from its descriptor 3
+    bool third = false;     // a pipe from its descriptor 3 (progress, a second output)
 };
 
 class ChildProcess {
@@ -35,7 +35,7 @@ public:
     pid_t pid() const { return child_; }
     int input() const { return input_; }
     int output() const { return output_; }
-    int progress() const { return progress_; }
+    int third() const { return third_; }
     void closeInput();
 
     // Waits for the program to end; true when it exited with status 0.
@@ -49,7 +49,7 @@ public:
 private:
     pid_t child_ = -1;
     int status_ = 0;
-    int input_ = -1, output_ = -1, progress_ = -1;
+    int input_ = -1, output_ = -1, third_ = -1;
     int report_ = -1;  // its standard error, kept in an unlinked file
 };
 

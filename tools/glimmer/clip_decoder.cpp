@@ -1,25 +1,58 @@
 #include "clip_decoder.h"
 
 #include <csignal>
+#include <vector>
 
 #include "interrupt_cleanup.h"
 #include "tool_error.h"
 
 namespace glimmer::tool {
 
+namespace {
+
+constexpr int64_t branchOverrun = 4;
+// Frames for the encoder read ahead while the render jobs wait for ours.
+constexpr std::size_t passedRoom = 4;
+
+std::string trimmed(int64_t from, int64_t to) {
+    return "trim=start_frame=" + std::to_string(from) + ":end_frame=" + std::to_string(to) + ",setpts=PTS-STARTPTS,";
+}
+
+}  // namespace
+
 ClipDecoder::ClipDecoder(const std::string& path, const MediaInfo& info, const OutputFrames& output,
-                         const ClipRange& range, int32_t slots)
-    : path_(path), range_(range),
+                         const ClipRange& range, int32_t slots, const PassThrough& pass)
+    : path_(path), range_(range), pass_(pass),
       slots_(static_cast<std::size_t>(slots), Picture(output.width, output.rows)),
       held_(static_cast<std::size_t>(slots), 0) {
     std::vector<std::string> arguments = {"-hide_banner", "-nostdin", "-loglevel", "error"};
     for (std::string& word : clipInputArguments(path, info, range.startSeconds, output.rate))
         arguments.push_back(std::move(word));
     // vflip: ffmpeg's rows come top first, the engine's bottom first.
-    arguments.insert(arguments.end(), {"-map", "0:v:0", "-vf", clipFilterChain(info, output, "rgba", "") + ",vflip",
-                                       "-frames:v", std::to_string(range.frames), "-f", "rawvideo", "pipe:1"});
-    ffmpeg_ = std::make_unique<ChildProcess>("ffmpeg", arguments, ChildPipes{false, true, false},
+    const std::string ours = fitFilterChain(output, "rgba", "") + ",vflip";
+    const bool passing = pass.before > 0 || pass.after > 0;
+    if (!passing) {
+        arguments.insert(arguments.end(), {"-map", "0:v:0", "-vf", rateFilter(info, output) + ours, "-frames:v",
+                                           std::to_string(range.frames), "-f", "rawvideo", "pipe:1"});
+    } else {
+        // The rate first, so that frame numbers count output frames. Each
+        // branch runs a few frames past what is wanted and ends there, and
+        // ffmpeg with them: it holds the last frames of a branch until all
+        // of its work is done, and those must not be frames we wait for.
+        const int64_t ourEnd = pass.before + range.frames;
+        const std::string graph =
+            "[0:v:0]" + rateFilter(info, output) + "split[o][p];[o]" + trimmed(pass.before, ourEnd + branchOverrun) +
+            ours + "[ours];[p]" +
+            (pass.before > 0 ? trimmed(0, pass.before + branchOverrun) : trimmed(ourEnd, ourEnd + pass.after + branchOverrun)) +
+            fitFilterChain(output, pass.pixelFormat, pass.yuvMatrix) + "[pass]";
+        arguments.insert(arguments.end(), {"-filter_complex", graph, "-map", "[ours]", "-f", "rawvideo", "pipe:1",
+                                           "-map", "[pass]", "-f", "rawvideo", "pipe:3"});
+    }
+    ffmpeg_ = std::make_unique<ChildProcess>("ffmpeg", arguments, ChildPipes{false, true, passing},
                                              "cannot read '" + path + "'");
+    if (passing)
+        passed_ = std::make_unique<FramePipeQueue>(ffmpeg_->third(), pass.frameBytes, pass.before + pass.after,
+                                                   passedRoom);
     reader_ = workerThread([this] { readFrames(); });
 }
 
@@ -45,26 +78,26 @@ void ClipDecoder::readFrames() {
             read_ = frame + 1;
             changed_.notify_all();
         }
-        bool cancelled;
+        // All read: what ffmpeg writes past them is dropped, so that it goes
+        // on with the frames for the encoder. Stopped: the owner ends
+        // ffmpeg. Cut short: ffmpeg has ended, and says why.
         {
             std::lock_guard<std::mutex> lock(mutex_);
-            cancelled = cancelled_;
-            reaping_ = true;
+            if (cancelled_) return;
+            if (frame < range_.frames) reaping_ = true;
         }
-        if (cancelled) {
-            ffmpeg_->stop();
+        if (frame == range_.frames) {
+            if (passed_) drainPipe(ffmpeg_->output());
             return;
         }
         const bool exitedWell = ffmpeg_->finish();
-        if (frame < range_.frames) {
-            if (!exitedWell) throw ToolError("cannot decode '" + path_ + "': " + ffmpeg_->complaint());
-            if (frame == 0 || range_.frames - frame > framesHeldAtTheEnd)
-                throw ToolError("'" + path_ + "' ended after " + std::to_string(frame) + " frames from its start; " +
-                                std::to_string(range_.frames) + " were needed");
-            std::lock_guard<std::mutex> lock(mutex_);
-            ended_ = frame;
-            changed_.notify_all();
-        }
+        if (!exitedWell) throw ToolError("cannot decode '" + path_ + "': " + ffmpeg_->complaint());
+        if (frame == 0 || range_.frames - frame > framesHeldAtTheEnd)
+            throw ToolError("'" + path_ + "' ended after " + std::to_string(frame) + " frames from its start; " +
+                            std::to_string(range_.frames) + " were needed");
+        std::lock_guard<std::mutex> lock(mutex_);
+        ended_ = frame;
+        changed_.notify_all();
     } catch (...) {
         std::lock_guard<std::mutex> lock(mutex_);
         failure_ = std::current_exception();
@@ -90,12 +123,25 @@ void ClipDecoder::release(int32_t position) {
     changed_.notify_all();
 }
 
+void ClipDecoder::passUntouched(UntouchedFrames& sink, int64_t count) {
+    std::vector<uint8_t> frame;
+    int64_t passed = 0;
+    for (; passed < count && passed_ && passed_->pop(frame); ++passed) sink.writeEncoded(frame.data());
+    const int64_t missing = count - passed;
+    if (missing == 0) return;
+    if (passed == 0 || missing > framesHeldAtTheEnd)
+        throw ToolError("'" + path_ + "' ended after " + std::to_string(passed) + " of the " + std::to_string(count) +
+                        " frames it was to give beside the transition");
+    for (int64_t i = 0; i < missing; ++i) sink.writeEncoded(frame.data());
+}
+
 void ClipDecoder::cancel() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (cancelled_) return;
     cancelled_ = true;
     // The reader may be deep in a read: ending ffmpeg ends that too.
     if (!reaping_ && ffmpeg_->pid() > 0) kill(ffmpeg_->pid(), SIGKILL);
+    if (passed_) passed_->cancel();
     changed_.notify_all();
 }
 

@@ -31,25 +31,33 @@ std::vector<std::string> clipInputArguments(const std::string& path, const Media
     return words;
 }
 
-std::string clipFilterChain(const MediaInfo& info, const OutputFrames& output, const std::string& pixelFormat,
-                            const std::string& yuvMatrix) {
+std::string rateFilter(const MediaInfo& info, const OutputFrames& output) {
+    return info.still ? "" : "fps=" + output.rate.text() + ",";
+}
+
+std::string fitFilterChain(const OutputFrames& output, const std::string& pixelFormat, const std::string& yuvMatrix) {
     const std::string size = std::to_string(output.width) + ":" + std::to_string(output.rows);
     std::string colour = ":in_color_matrix=auto:in_range=auto";
     if (pixelFormat.rfind("yuv", 0) == 0) colour += ":out_color_matrix=" + yuvMatrix + ":out_range=tv";
-    std::string chain = info.still ? "" : "fps=" + output.rate.text() + ",";
+    std::string chain;
     switch (output.fit) {
     case FitMode::letterbox:
-        chain += "scale=" + size + ":force_original_aspect_ratio=decrease" + colour + ",pad=" + size +
-                 ":(ow-iw)/2:(oh-ih)/2:color=black";
+        chain = "scale=" + size + ":force_original_aspect_ratio=decrease" + colour + ",pad=" + size +
+                ":(ow-iw)/2:(oh-ih)/2:color=black";
         break;
     case FitMode::crop:
-        chain += "scale=" + size + ":force_original_aspect_ratio=increase" + colour + ",crop=" + size;
+        chain = "scale=" + size + ":force_original_aspect_ratio=increase" + colour + ",crop=" + size;
         break;
     case FitMode::stretch:
-        chain += "scale=" + size + colour;
+        chain = "scale=" + size + colour;
         break;
     }
     return chain + ",setsar=1,format=" + pixelFormat;
+}
+
+std::string clipFilterChain(const MediaInfo& info, const OutputFrames& output, const std::string& pixelFormat,
+                            const std::string& yuvMatrix) {
+    return rateFilter(info, output) + fitFilterChain(output, pixelFormat, yuvMatrix);
 }
 
 }  // namespace glimmer::tool

@@ -35,5 +35,9 @@ std::vector<std::string> clipInputArguments(const std::string& path, const Media
 // with the matrix and range they are tagged with.
 std::string clipFilterChain(const MediaInfo& info, const OutputFrames& output, const std::string& pixelFormat,
                             const std::string& yuvMatrix);
+// The same in two steps: "fps=R," for a moving input ("" for a still), and
+// the fit and conversion.
+std::string rateFilter(const MediaInfo& info, const OutputFrames& output);
+std::string fitFilterChain(const OutputFrames& output, const std::string& pixelFormat, const std::string& yuvMatrix);
 
 }  // namespace glimmer::tool

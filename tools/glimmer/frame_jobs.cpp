@@ -4,10 +4,13 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdio>
 #include <exception>
 #include <mutex>
 #include <thread>
 #include <vector>
+
+#include <sys/resource.h>
 
 #include "frame_setup.h"
 #include "interrupt_cleanup.h"
@@ -165,6 +168,20 @@ void renderTransitionFrame(const Transition& transition, int32_t position, Pictu
                                transition.total,
                                false};
     runFrameSetup(request, transition.settings);
+}
+
+void printJobTimes(const char* what, const JobTimes& times, int32_t frames, int jobs, const char* writing) {
+    auto processorSeconds = [](int who) {
+        rusage use;
+        getrusage(who, &use);
+        return use.ru_utime.tv_sec + use.ru_stime.tv_sec + (use.ru_utime.tv_usec + use.ru_stime.tv_usec) / 1e6;
+    };
+    std::fprintf(stderr,
+                 "glimmer: %d %s in %.2f s (%.1f frames/s) with %d job%s; rendering %.2f s, waiting for decoded "
+                 "frames %.2f s, %s %.2f s (summed over the threads); processor time: glimmer %.2f s, ffmpeg %.2f s\n",
+                 frames, what, times.wallSeconds, frames / times.wallSeconds, jobs, jobs == 1 ? "" : "s",
+                 times.renderSeconds, times.waitSeconds, writing, times.consumeSeconds, processorSeconds(RUSAGE_SELF),
+                 processorSeconds(RUSAGE_CHILDREN));
 }
 
 JobTimes renderFrames(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,

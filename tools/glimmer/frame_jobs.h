@@ -55,6 +55,10 @@ struct JobTimes {
     double consumeSeconds = 0;  // writing or encoding, summed over the threads that did it
 };
 
+// --timing: "glimmer: 50 frames in 2.00 s (25.0 frames/s) with 2 jobs; ...",
+// with the processor time of glimmer and of its ffmpeg children.
+void printJobTimes(const char* what, const JobTimes& times, int32_t frames, int jobs, const char* writing);
+
 // Renders positions 0 .. frames - 1 of the transition and hands each to the
 // consumer. The first exception of a job, a side or the consumer stops the
 // rest and is rethrown here.

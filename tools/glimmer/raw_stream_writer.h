@@ -14,4 +14,8 @@ public:
     void take(int32_t position, const Picture& frame) override;
 };
 
+// Writes a picture's rows top row first, gathered into few system calls
+// and without a copy; false when the reader has gone.
+bool writeRowsTopFirst(int fd, const Picture& picture);
+
 }  // namespace glimmer::tool

@@ -1,4 +1,3 @@
-#include <cstdio>
 #include <memory>
 #include <thread>
 
@@ -17,14 +16,6 @@
 
 namespace glimmer::tool {
 namespace {
-
-void printTiming(const JobTimes& times, int32_t frames, int jobs, const char* writing) {
-    std::fprintf(stderr,
-                 "glimmer: %d frames in %.2f s (%.2f frames/s) with %d job%s; rendering %.2f s, waiting for "
-                 "decoded frames %.2f s, %s %.2f s (seconds summed over the threads)\n",
-                 frames, times.wallSeconds, frames / times.wallSeconds, jobs, jobs == 1 ? "" : "s",
-                 times.renderSeconds, times.waitSeconds, writing, times.consumeSeconds);
-}
 
 int renderOneFrame(const Options& options, const TransitionSettings& settings) {
     choosePictureOutput(options, "a single frame");
@@ -64,8 +55,8 @@ int runRenderCommand(const Options& options) {
     checkVideoSize(output, frames.width, frames.rows);
     const int jobs = jobCount(options);
     const SideFramesWanted wanted{0, 0, options.frames};
-    const auto sideA = openSide(a, frames, wanted, jobs, true);
-    const auto sideB = openSide(b, frames, wanted, jobs, false);
+    auto sideA = openSide(a, frames, wanted, jobs, true);
+    auto sideB = openSide(b, frames, wanted, jobs, false);
     const MovingTransition transition{sideA.get(), sideB.get(), settings, options.frames, frames.width, frames.rows};
 
     ProgressBar progress(options.frames, options.quiet);
@@ -80,7 +71,6 @@ int runRenderCommand(const Options& options) {
         plan.width = frames.width;
         plan.rows = frames.rows;
         plan.rate = frames.rate;
-        plan.outputFrames = options.frames;
         auto v = std::make_unique<VideoWriter>(plan, &progress);
         video = v.get();
         writer = std::move(v);
@@ -95,10 +85,13 @@ int runRenderCommand(const Options& options) {
     const JobTimes times = renderFrames(transition, options.frames, jobs, *writer, video ? delivered : progress);
     if (video != nullptr) video->finish();
     if (sequence != nullptr) sequence->commit();
+    // The decoders end here, so that their ffmpeg counts in --timing.
+    sideA.reset();
+    sideB.reset();
     progress.finish(summaryOf(output, frames, options.frames));
     if (options.timing)
-        printTiming(times, options.frames, jobs,
-                    video ? "piping to ffmpeg" : sequence ? "PNG encoding" : "writing to standard output");
+        printJobTimes("frames", times, options.frames, jobs,
+                      video ? "writing to ffmpeg" : sequence ? "PNG encoding" : "writing to standard output");
     return 0;
 }
 

@@ -7,11 +7,24 @@
 // only a few frames, so a frame that is not yet given back holds it up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "picture.h"
 
 namespace glimmer::tool {
+
+// Where the frames of a side that the transition leaves alone go (A before
+// the overlap, B after it): the encoder, in the pixel format it reads.
+class UntouchedFrames {
+public:
+    virtual ~UntouchedFrames() = default;
+    virtual std::size_t encodedFrameBytes() const = 0;
+    // A frame already in the encoder's format, top row first.
+    virtual void writeEncoded(const uint8_t* frame) = 0;
+    // A picture in engine order, converted on the way.
+    virtual void writePicture(const Picture& picture) = 0;
+};
 
 class SideFrames {
 public:
@@ -22,6 +35,8 @@ public:
     virtual void release(int32_t position) = 0;
     // Wakes every waiting acquire: the work stops.
     virtual void cancel() {}
+    // Hands the side's `count` frames outside the transition to `sink`.
+    virtual void passUntouched(UntouchedFrames& sink, int64_t count) = 0;
 };
 
 class StillSide : public SideFrames {
@@ -29,6 +44,9 @@ public:
     explicit StillSide(const Picture& picture) : picture_(picture) {}
     const Picture& acquire(int32_t) override { return picture_; }
     void release(int32_t) override {}
+    void passUntouched(UntouchedFrames& sink, int64_t count) override {
+        for (int64_t i = 0; i < count; ++i) sink.writePicture(picture_);
+    }
 
 private:
     const Picture& picture_;

@@ -12,14 +12,14 @@
 namespace glimmer::tool {
 namespace {
 
-class OwnedStill : public SideFrames {
-public:
-    explicit OwnedStill(Picture picture) : picture_(std::move(picture)) {}
-    const Picture& acquire(int32_t) override { return picture_; }
-    void release(int32_t) override {}
+// The picture first, so that it exists before the side that shows it.
+struct HeldPicture {
+    Picture picture;
+};
 
-private:
-    Picture picture_;
+class OwnedStill : private HeldPicture, public StillSide {
+public:
+    explicit OwnedStill(Picture p) : HeldPicture{std::move(p)}, StillSide(HeldPicture::picture) {}
 };
 
 bool startsAsPng(const std::string& path) {
@@ -103,17 +103,19 @@ std::string clipLengthText(const SideInput& input, const OutputFrames& output, b
 }
 
 std::unique_ptr<SideFrames> openSide(const SideInput& input, const OutputFrames& output,
-                                     const SideFramesWanted& wanted, int jobs, bool imageA) {
+                                     const SideFramesWanted& wanted, int jobs, bool imageA, const PassThrough& pass) {
     if (!input.moving()) return std::make_unique<OwnedStill>(stillPicture(input, output, imageA));
     const int64_t available = input.framesAt(output.rate);
-    const int64_t needed = wanted.clipFrame + wanted.frames;
+    const int64_t needed = wanted.clipFrame + wanted.frames + pass.after;
     if (available >= 0 && available < needed)
         throw ToolError(clipLengthText(input, output, imageA) + ", fewer than the " + std::to_string(needed) +
                         " its side of the transition needs");
-    const ClipRange range{input.startSeconds() + static_cast<double>(wanted.clipFrame) / output.rate.perSecond(),
+    // Frames passed on ahead of the transition's are decoded from where they start.
+    const int64_t firstDecoded = wanted.clipFrame - pass.before;
+    const ClipRange range{input.startSeconds() + static_cast<double>(firstDecoded) / output.rate.perSecond(),
                           wanted.frames, wanted.firstPosition};
     // Room for the frames the jobs hold and as many read ahead.
-    return std::make_unique<ClipDecoder>(input.path, input.info, output, range, 2 * jobs + 2);
+    return std::make_unique<ClipDecoder>(input.path, input.info, output, range, 2 * jobs + 2, pass);
 }
 
 }  // namespace glimmer::tool

@@ -52,10 +52,12 @@ struct SideFramesWanted {
     int32_t frames = 1;
 };
 
-// One side ready to deliver what is wanted to `jobs` render jobs. Throws
-// ToolError when a clip is too short for it.
+// One side ready to deliver what is wanted to `jobs` render jobs, and a
+// clip also the frames around them that `pass` asks for. Throws ToolError
+// when a clip is too short for it.
 std::unique_ptr<SideFrames> openSide(const SideInput& input, const OutputFrames& output,
-                                     const SideFramesWanted& wanted, int jobs, bool imageA);
+                                     const SideFramesWanted& wanted, int jobs, bool imageA,
+                                     const PassThrough& pass = {});
 
 // "clip A 'a.mp4' is 4.00 s long, 100 frames at 25 frames/s from 0.00 s"
 std::string clipLengthText(const SideInput& input, const OutputFrames& output, bool imageA);

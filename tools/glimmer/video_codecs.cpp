@@ -20,7 +20,7 @@ const std::vector<VideoCodec>& codecs() {
         // Lossless, alpha kept.
         {"ffv1", "", "mkv matroska nut", "bgra", -1, 0, false, false, {}},
         {"rawvideo", "raw", "nut", "rgba", -1, 0, false, false, {}},
-        {"gif", "", "gif", "rgb8", -1, 0, false, false, {"-loop", "0"}},
+        {"gif", "", "gif", "rgb24", -1, 0, false, false, {"-loop", "0"}},
     };
     return table;
 }

@@ -7,43 +7,39 @@
 
 #include "interrupt_cleanup.h"
 #include "progress_bar.h"
+#include "raw_stream_writer.h"
 #include "tool_error.h"
+#include "yuv_frames.h"
 
 namespace glimmer::tool {
 namespace {
 
-bool isYuv(const std::string& pixelFormat) { return pixelFormat.rfind("yuv", 0) == 0; }
-
-// Our frames, bottom row first, to the encoder's pixel format.
-std::string framesChain(const std::string& pixelFormat, const std::string& matrix) {
-    std::string chain = "[0:v]vflip,";
-    if (isYuv(pixelFormat)) chain += "scale=out_color_matrix=" + matrix + ":out_range=tv,";
-    return chain + "format=" + pixelFormat + "[frames]";
-}
-
-// After the frames are joined: one black line for an odd size on request,
-// and for a GIF one palette for the whole clip (the pictures do not change
-// colours, only places).
-std::string finishingChain(const VideoSettings& video) {
-    std::string chain = "[joined]";
+// What the encoder makes of our frames: the codec's own pixel format, one
+// black line for an odd size on request, and for a GIF one palette for the
+// whole clip (the pictures do not change colours, only places).
+std::string encoderGraph(const VideoSettings& video) {
+    std::string chain = "[0:v]setsar=1,";
     if (video.padEven) chain += "pad=ceil(iw/2)*2:ceil(ih/2)*2,";
     if (video.container == "gif")
-        return chain + "split[g1][g2];[g1]palettegen=stats_mode=full[palette];[g2][palette]paletteuse=dither=bayer:bayer_scale=3[v]";
-    return chain + "null[v]";
+        return chain + "format=rgb24,split[g1][g2];[g1]palettegen=stats_mode=full[palette];"
+                       "[g2][palette]paletteuse=dither=bayer:bayer_scale=3[v]";
+    const std::string pixelFormat = video.codec != nullptr ? video.codec->pixelFormat : "rgba";
+    return chain + "format=" + pixelFormat + "[v]";
 }
 
 std::vector<std::string> encoderArguments(const EncoderPlan& plan, const std::string& destination) {
     const VideoSettings& video = plan.video;
-    const std::string pixelFormat = encoderPixelFormat(video);
+    const std::string input = encoderInputFormat(video);
     const std::string matrix = yuvMatrixFor(plan.width, plan.rows);
     std::vector<std::string> words = {"-hide_banner", "-nostdin", "-loglevel", "error", "-nostats", "-progress",
-                                      "pipe:3", "-y", "-f", "rawvideo", "-pix_fmt", "rgba", "-s",
+                                      "pipe:3", "-y", "-f", "rawvideo", "-pix_fmt", input, "-s",
                                       std::to_string(plan.width) + "x" + std::to_string(plan.rows), "-framerate",
-                                      plan.rate.text(), "-i", "pipe:0"};
+                                      plan.rate.text()};
+    if (input == "yuv420p") words.insert(words.end(), {"-color_range", "tv", "-colorspace", matrix});
+    words.insert(words.end(), {"-i", "pipe:0"});
     words.insert(words.end(), plan.otherInputs.begin(), plan.otherInputs.end());
 
-    std::string graph = framesChain(pixelFormat, matrix) + ";" +
-                        (plan.assembly.empty() ? "[frames]null[joined]" : plan.assembly) + ";" + finishingChain(video);
+    std::string graph = encoderGraph(video);
     if (!plan.audioGraph.empty()) graph += ";" + plan.audioGraph;
     words.insert(words.end(), {"-filter_complex", graph, "-map", "[v]"});
     const std::string audioCodec = audioCodecOf(video.container);
@@ -56,7 +52,7 @@ std::vector<std::string> encoderArguments(const EncoderPlan& plan, const std::st
         if (codec.crfMaximum >= 0) words.insert(words.end(), {"-crf", std::to_string(video.crf >= 0 ? video.crf : codec.defaultCrf)});
         if (codec.presets) words.insert(words.end(), {"-preset", video.preset.empty() ? "medium" : video.preset});
     }
-    if (isYuv(pixelFormat))
+    if (input == "yuv420p")
         words.insert(words.end(), {"-colorspace", matrix, "-color_primaries", matrix, "-color_trc", matrix,
                                    "-color_range", "tv"});
     if (video.container == "mp4" || video.container == "mov") words.insert(words.end(), {"-movflags", "+faststart"});
@@ -74,9 +70,13 @@ VideoSettings videoSettingsFor(const std::string& path) {
     return video;
 }
 
-std::string encoderPixelFormat(const VideoSettings& video) {
-    if (video.container == "gif") return "rgb24";
-    return video.codec != nullptr ? video.codec->pixelFormat : "rgba";
+std::string encoderInputFormat(const VideoSettings& video) {
+    return video.codec != nullptr && std::string(video.codec->pixelFormat) == "yuv420p" ? "yuv420p" : "rgba";
+}
+
+std::size_t encoderInputFrameBytes(const VideoSettings& video, int32_t width, int32_t rows) {
+    if (encoderInputFormat(video) == "yuv420p") return yuv420Bytes(width, rows);
+    return static_cast<std::size_t>(width) * static_cast<std::size_t>(rows) * 4;
 }
 
 std::string yuvMatrixFor(int32_t width, int32_t rows) { return rows > 576 || width > 1024 ? "bt709" : "smpte170m"; }
@@ -95,8 +95,10 @@ VideoWriter::VideoWriter(const std::string& path, int32_t width, int32_t rows, c
 void VideoWriter::start(const EncoderPlan& plan) {
     const bool toStandardOutput = plan.video.target == "-";
     name_ = toStandardOutput ? "standard output" : "'" + plan.video.target + "'";
+    yuv_ = encoderInputFormat(plan.video) == "yuv420p";
+    matrix_ = yuvMatrixFor(plan.width, plan.rows);
+    frameBytes_ = encoderInputFrameBytes(plan.video, plan.width, plan.rows);
     if (!toStandardOutput) output_ = std::make_unique<OutputFile>(plan.video.target);
-    frameBytes_ = static_cast<std::size_t>(plan.width) * static_cast<std::size_t>(plan.rows) * 4;
     ffmpeg_ = std::make_unique<ChildProcess>("ffmpeg",
                                              encoderArguments(plan, toStandardOutput ? "pipe:1" : output_->path()),
                                              ChildPipes{true, false, true}, "cannot write " + name_);
@@ -113,7 +115,7 @@ VideoWriter::~VideoWriter() {
 void VideoWriter::readProgress() {
     std::string pending;
     char buffer[1024];
-    for (ssize_t n; (n = ::read(ffmpeg_->progress(), buffer, sizeof buffer)) != 0;) {
+    for (ssize_t n; (n = ::read(ffmpeg_->third(), buffer, sizeof buffer)) != 0;) {
         if (n < 0) {
             if (errno == EINTR) continue;
             break;
@@ -130,9 +132,19 @@ void VideoWriter::failWithFfmpegReport(const std::string& what) {
     throw ToolError(what + " " + name_ + ": " + ffmpeg_->complaint());
 }
 
-void VideoWriter::take(int32_t, const Picture& frame) {
-    if (!writeFully(ffmpeg_->input(), frame.pixels.data(), frameBytes_))
+void VideoWriter::take(int32_t, const Picture& frame) { writePicture(frame); }
+
+void VideoWriter::writePicture(const Picture& picture) {
+    if (yuv_) {
+        convertToYuv420(picture, matrix_, converted_);
+        writeEncoded(converted_.data());
+    } else if (!writeRowsTopFirst(ffmpeg_->input(), picture)) {
         failWithFfmpegReport("ffmpeg stopped while writing");
+    }
+}
+
+void VideoWriter::writeEncoded(const uint8_t* frame) {
+    if (!writeFully(ffmpeg_->input(), frame, frameBytes_)) failWithFfmpegReport("ffmpeg stopped while writing");
 }
 
 void VideoWriter::finish() {

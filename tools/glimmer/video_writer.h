@@ -1,11 +1,12 @@
 // A video written by an ffmpeg child process that reads our frames as raw
-// RGBA on a pipe, bottom row first as the engine keeps them. The container
-// and codec follow the extension or --format (video_codecs.h); YUV outputs
-// are converted and tagged as what they are: BT.709 matrix, primaries and
-// transfer in limited range from HD sizes up, BT.601 (SMPTE 170M) below.
-// A file appears only when ffmpeg has finished it; "-" writes to standard
-// output. ffmpeg reports the frames it has encoded, which drive the
-// progress bar, so the bar covers the encoding too.
+// frames on a pipe, top row first: 4:2:0 YUV for the YUV codecs, converted
+// here (yuv_frames.h), else RGBA. The container and codec follow the
+// extension or --format (video_codecs.h); YUV outputs are converted and
+// tagged as what they are: BT.709 matrix, primaries and transfer in limited
+// range from HD sizes up, BT.601 (SMPTE 170M) below. A file appears only
+// when ffmpeg has finished it; "-" writes to standard output. ffmpeg
+// reports the frames it has encoded, which drive the progress bar, so the
+// bar covers the encoding too.
 #pragma once
 
 #include <memory>
@@ -16,6 +17,7 @@
 #include "child_process.h"
 #include "frame_jobs.h"
 #include "output_file.h"
+#include "side_frames.h"
 #include "time_values.h"
 #include "video_codecs.h"
 
@@ -33,8 +35,10 @@ struct VideoSettings {
 // The settings a path gives without any option (the demo's videos).
 VideoSettings videoSettingsFor(const std::string& path);
 
-// What the encoder is fed: "yuv420p", "bgra", "rgba"...
-std::string encoderPixelFormat(const VideoSettings& video);
+// What the encoder reads from us: "yuv420p" or "rgba".
+std::string encoderInputFormat(const VideoSettings& video);
+// Bytes of one frame in that format.
+std::size_t encoderInputFrameBytes(const VideoSettings& video, int32_t width, int32_t rows);
 // "bt709" from HD sizes up, else "smpte170m".
 std::string yuvMatrixFor(int32_t width, int32_t rows);
 
@@ -42,18 +46,14 @@ struct EncoderPlan {
     VideoSettings video;
     int32_t width = 0, rows = 0;
     FrameRate rate;
-    int64_t outputFrames = 0;  // for the progress bar
-    // Inputs after our frames (input 0), numbered from 1.
+    // Inputs after our frames (input 0), numbered from 1: the clips' sound.
     std::vector<std::string> otherInputs;
-    // A graph that makes [joined] from [frames] (ours, in the encoder's
-    // pixel format) and the other inputs; "" for our frames alone.
-    std::string assembly;
     std::string audioGraph;  // ends in [sound]; "" for none
 };
 
 class ProgressBar;
 
-class VideoWriter : public FrameConsumer {
+class VideoWriter : public FrameConsumer, public UntouchedFrames {
 public:
     // Throws ToolError when ffmpeg is missing or cannot be started.
     VideoWriter(const EncoderPlan& plan, ProgressBar* progress);
@@ -61,6 +61,9 @@ public:
     ~VideoWriter() override;
     bool needsOrder() const override { return true; }
     void take(int32_t position, const Picture& frame) override;
+    std::size_t encodedFrameBytes() const override { return frameBytes_; }
+    void writeEncoded(const uint8_t* frame) override;
+    void writePicture(const Picture& picture) override;
     // Waits for ffmpeg and moves the finished file to its name.
     void finish();
 
@@ -71,7 +74,10 @@ private:
 
     std::unique_ptr<OutputFile> output_;  // null for standard output
     std::string name_;                    // for messages
+    bool yuv_ = false;
+    std::string matrix_;
     std::size_t frameBytes_ = 0;
+    std::vector<uint8_t> converted_;
     ProgressBar* progress_ = nullptr;
     std::unique_ptr<ChildProcess> ffmpeg_;
     std::thread progressReader_;
