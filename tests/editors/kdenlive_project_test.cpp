@@ -25,12 +25,6 @@ constexpr int32_t width = 64, rows = 36;
 constexpr int clipFrames = 30, overlap = 10, totalFrames = 2 * clipFrames - overlap;
 constexpr std::size_t frameBytes = std::size_t(width) * rows * 4;
 
-std::string topFirstBytes(const Picture& p) {
-    std::string bytes;
-    for (int32_t r = p.rows - 1; r >= 0; --r) bytes.append(reinterpret_cast<const char*>(p.row(r)), std::size_t(width) * 4);
-    return bytes;
-}
-
 void replaceOnce(std::string& text, const std::string& from, const std::string& to) {
     const std::size_t at = text.find(from);
     ASSERT_NE(at, std::string::npos) << from;

@@ -10,11 +10,21 @@
 #include <iterator>
 #include <string>
 
+#include "picture.h"
+
 namespace glimmer::tool {
 
 inline std::string fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A picture as raw RGBA output holds it: top row first, where the engine's
+// row order puts it last.
+inline std::string topFirstBytes(const Picture& p) {
+    std::string bytes;
+    for (int32_t r = p.rows - 1; r >= 0; --r) bytes.append(reinterpret_cast<const char*>(p.row(r)), std::size_t(p.width) * 4);
+    return bytes;
 }
 
 // Runs `command` (a shell command line that starts melt, its output going
