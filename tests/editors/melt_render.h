@@ -27,6 +27,17 @@ inline std::string topFirstBytes(const Picture& p) {
     return bytes;
 }
 
+// The consumer property that makes melt render every frame in its consumer's
+// own thread. With any other real_time (the avformat consumer's default is
+// -1: one worker thread) MLT 7.12 hands frames between threads in a way that
+// can lose the signal that a frame is ready: the consumer then waits for ever
+// before its first frame (or any later one), and a melt stopped by a signal
+// in that state exits 0 having written nothing. A busy machine makes it
+// likely, since it needs the consumer's thread to be held up between its test
+// for a rendered frame and its wait, while the worker finishes every queued
+// frame. In one thread there is no hand-over to lose.
+constexpr char meltRenderInOneThread[] = "real_time=0";
+
 // Runs `command` (a shell command line that starts melt, its output going
 // to `raw`) in `folder`, bounded to two minutes, and answers the frames.
 // melt reports success even when it rendered nothing (a project it could
