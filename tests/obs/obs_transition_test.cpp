@@ -70,7 +70,7 @@ struct FrameCase {
     const char* name;
     float t;
     std::vector<std::pair<std::string, int>> settings;
-    bool throughFile;  // the settings come in a .qvx file chosen in the properties
+    const char* preset;  // an installed .qvx file chosen in the properties, or null
 };
 
 void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
@@ -91,14 +91,10 @@ TEST_P(TransitionFrames, MatchGlimmerRender) {
             obs_data_set_int(data, field.c_str(), value);
     }
     obs_properties_destroy(properties);
-    if (c.throughFile) {
-        const std::string file = folder.path(std::string(c.name) + ".qvx");
-        std::vector<std::string> save{"settings", "--out", file};
-        save.insert(save.end(), assignments.begin(), assignments.end());
-        ASSERT_EQ(runGlimmer(save).status, 0);
-        obs_data_clear(data);
+    if (c.preset != nullptr) {
+        const std::string file = std::string(GLIMMER_OBS_DATA "/presets/") + c.preset + ".qvx";
         obs_data_set_string(data, "settings", file.c_str());
-        assignments = {"--settings", file};
+        assignments.insert(assignments.begin(), {"--settings", file});
     }
     obs_source_reset_settings(transition, data);
     obs_data_release(data);
@@ -116,14 +112,13 @@ TEST_P(TransitionFrames, MatchGlimmerRender) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, TransitionFrames,
-    ::testing::Values(FrameCase{"start", 0.0f, {}, false}, FrameCase{"defaults", 0.25f, {}, false},
-                      FrameCase{"middle", 0.5f, {}, false},
+    ::testing::Values(FrameCase{"start", 0.0f, {}, nullptr}, FrameCase{"defaults", 0.25f, {}, nullptr},
+                      FrameCase{"middle", 0.5f, {}, nullptr},
                       FrameCase{"gravityWindBands", 0.7f, {{"gravity", 60}, {"wind", 90}, {"bands", 1},
-                                {"cellWidth", 24}, {"cellHeight", 9}, {"delayMap.source", 12}}, false},
+                                {"cellWidth", 24}, {"cellHeight", 9}, {"delayMap.source", 12}}, nullptr},
                       FrameCase{"pixelsByRed", 0.4f, {{"cellWidth", 1}, {"cellHeight", 1}, {"orderDownUp", 1},
-                                {"movingXMap.source", 0}, {"movingYMap.invert", 1}}, false},
-                      FrameCase{"qvxFile", 0.6f, {{"speedNoise", 200}, {"centerY", 256}, {"delayMap.repeatX", 5}},
-                                true}),
+                                {"movingXMap.source", 0}, {"movingYMap.invert", 1}}, nullptr},
+                      FrameCase{"presetFile", 0.6f, {}, "wind-bands"}, FrameCase{"tilesPreset", 0.3f, {}, "tiles"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // Properties as OBS reads them, against the settings table.
