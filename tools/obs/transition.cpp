@@ -41,6 +41,7 @@ int32_t mappedPosition(float t) {
 
 // Draws a texture's bytes unchanged: no sRGB decoding or encoding on the way.
 void drawTexture(gs_texture_t* texture, uint32_t width, uint32_t rows) {
+    if (texture == nullptr) return;
     gs_effect_t* effect = obs_get_base_effect(OBS_EFFECT_DEFAULT);
     const bool previous = gs_framebuffer_srgb_enabled();
     gs_enable_framebuffer_srgb(false);
