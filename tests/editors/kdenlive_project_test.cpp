@@ -1,10 +1,10 @@
-// A Kdenlive project with the composition dropped between two clips,
+// A Kdenlive project with the composition inserted between two clips,
 // rendered as Kdenlive's render job renders it: the project as Kdenlive
-// 22.12 saves it (write-kdenlive-project), the <consumer> element the job
-// adds, and melt under a display, since the image clips and the tracks'
-// compositing come from MLT's Qt module. Over the composition frame k of n
-// must be glimmer render's position k of total n; before it clip A, after
-// it clip B.
+// 22.12 saves it (tools/kdenlive/write-sample-project) with the <consumer>
+// element the job adds, and melt under a display, since the image clips and
+// the tracks' compositing come from MLT's Qt module. Over the composition
+// frame k of n must be glimmer render's position k of total n; before it
+// clip A, after it clip B.
 #include <unistd.h>
 
 #include <filesystem>

@@ -14,10 +14,6 @@ fail() { echo "package_test: $*" >&2; exit 1; }
 (cd "$build" && cpack -G DEB -B "$scratch/cpack" > "$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack failed"; }
 deb=$(ls "$scratch"/cpack/*.deb)
 dpkg-deb -x "$deb" "$scratch/root"
-for file in bin/glimmer lib/frei0r-1/glimmerscatterweft.so share/kdenlive/transitions/glimmerscatterweft.xml \
-            share/kdenlive/transitions/frei0r_glimmerscatterweft.xml share/doc/glimmerscatterweft/README.md; do
-  [ -f "$scratch/root/usr/$file" ] || fail "the package has no /usr/$file"
-done
 
 mkdir -p "$scratch/home"
 # Root mounts directly; anyone else gets a user namespace in which they may.
@@ -27,6 +23,7 @@ namespace=(unshare --mount)
   set -euo pipefail
   mount -t overlay overlay -o "lowerdir=$1/root/usr:/usr" /usr
   glimmer --help > /dev/null
+  test -f /usr/share/doc/glimmerscatterweft/README.md
   melt -query transition=glimmerscatterweft > "$1/module.yml" 2>&1
   melt -query transition=frei0r.glimmerscatterweft > "$1/frei0r.yml" 2>&1
   gst-inspect-1.0 frei0r-mixer-glimmerscatterweft > "$1/gst.txt" 2>&1 || true
