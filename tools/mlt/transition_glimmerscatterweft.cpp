@@ -14,10 +14,12 @@ extern "C" {
 #include <framework/mlt.h>
 }
 
+#include <climits>
 #include <cmath>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "frame_setup.h"
 #include "property_settings.h"
@@ -95,11 +97,14 @@ int getImage(mlt_frame aFrame, uint8_t** image, mlt_image_format* format, int* w
     const std::size_t bytes = std::size_t(*width) * *height * 4;
     if (*width * 4 > rowBytesMask) {
         // Wider than any row the engine takes: a cut at the middle.
-        if (position >= total / 2) std::memcpy(*image, second, bytes);
+        const uint8_t* shown = position < total / 2 ? first : second;
+        if (shown != *image) std::memcpy(*image, shown, bytes);
         return 0;
     }
     const TransitionSettings settings = currentSettings(transition);
-    auto* scratch = static_cast<uint8_t*>(mlt_pool_alloc(static_cast<int>(3 * bytes)));
+    // MLT's pool counts in int; a frame it cannot hold three times stays image A.
+    auto* scratch = 3 * bytes <= INT_MAX ? static_cast<uint8_t*>(mlt_pool_alloc(static_cast<int>(3 * bytes))) : nullptr;
+    if (scratch == nullptr) return 0;
     uint8_t *engineA = scratch, *engineB = scratch + bytes, *destination = scratch + 2 * bytes;
     flipRows(first, engineA, *width, *height);
     flipRows(second, engineB, *width, *height);
