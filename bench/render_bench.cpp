@@ -11,6 +11,7 @@
 #include <cstring>
 #include <vector>
 
+#include "chunk_kernels.h"
 #include "render_dissipation.h"
 #include "transition_settings.h"
 
@@ -50,11 +51,18 @@ struct CopyFrames {
     }
 };
 
+// Kernel set 0 is what the renderer picks on this machine, 1 the baseline
+// that every processor runs.
+const glimmer::ChunkKernels& kernelSet(int64_t n) {
+    return n == 0 ? glimmer::chosenChunkKernels() : glimmer::baseline::chunkKernels;
+}
+
 void renderCase(benchmark::State& state) {
     const int32_t width = static_cast<int32_t>(state.range(0));
     const int32_t rows = static_cast<int32_t>(state.range(1));
     const int32_t cell = static_cast<int32_t>(state.range(2));
     const int32_t position = static_cast<int32_t>(state.range(3));
+    const glimmer::ChunkKernels& kernels = kernelSet(state.range(4));
     TransitionSettings s = glimmer::defaultSettings();
     s.cellWidth = s.cellHeight = cell;
     const auto a = pictureOf(int64_t{width} * rows, 0x11111111u);
@@ -70,7 +78,7 @@ void renderCase(benchmark::State& state) {
         copying += copies.copySeconds();
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        glimmer::renderDissipation(a.data(), d.data(), rows, width * 4, s, position, 30);
+        glimmer::renderDissipation(a.data(), d.data(), rows, width * 4, s, position, 30, kernels);
         benchmark::DoNotOptimize(d.data());
         benchmark::ClobberMemory();
         rendering += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -88,8 +96,9 @@ void frameCopy(benchmark::State& state) {
 void renderArguments(benchmark::internal::Benchmark* b) {
     for (auto size : {std::pair<int, int>{1920, 1080}, {640, 480}})
         for (int cell : {2, 1})
-            for (int position : {0, 8, 15, 29}) b->Args({size.first, size.second, cell, position});
-    b->ArgNames({"w", "h", "cell", "pos"});
+            for (int position : {0, 8, 15, 29})
+                for (int kernels : {0, 1}) b->Args({size.first, size.second, cell, position, kernels});
+    b->ArgNames({"w", "h", "cell", "pos", "baseline"});
 }
 
 }  // namespace

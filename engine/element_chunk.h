@@ -45,23 +45,6 @@ inline bool fitsElementChunks(int32_t width, int32_t rows) {
     return int64_t{width} * rows < (int64_t{1} << 31) && width <= (1 << 30) && rows <= (1 << 30);
 }
 
-// Draws every element's four numbers starting from `state`, then its delay,
-// life, age and motion time. Answers the state after the chunk; `anyMoving`
-// tells whether some element has started and is still alive.
-uint32_t ageElements(const FrameMotion& f, const double* delayValues, uint32_t state, int32_t count,
-                     ElementChunk& c, bool& anyMoving);
-
-// Pixel pass: speeds, displacements and each element's target word (its own
-// place while waiting, the moved place when it lands in the frame past row 0
-// and column 0, else -1). yValues and xValues may be null when nothing moves.
-void placePixels(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
-                 int32_t width, int32_t rows, ElementChunk& c);
-
-// Cell pass, the same for whole cells: the target of a cell that is copied
-// whole, or `clipped` for the cells that need placeCell or copyCellInPlace.
-void placeCells(const FrameMotion& f, const double* yValues, const double* xValues, const ChunkPlace& p,
-                int32_t cellWidth, int32_t cellHeight, int32_t width, int32_t rows, ElementChunk& c);
-
 // The writes of the chunk, in processing order.
 void writePixels(const FramePixels& fr, const ChunkPlace& p, const ElementChunk& c);
 void writeCells(const FramePixels& fr, const ChunkPlace& p, int32_t cellWidth, int32_t cellHeight,

@@ -5,6 +5,7 @@
 #include "frame_motion.h"
 #include "frame_random.h"
 #include "cell_copy.h"
+#include "chunk_kernels.h"
 #include "element_chunk.h"
 #include "map_walk.h"
 
@@ -56,6 +57,7 @@ struct Walk {
     MapWalk& delayMap;
     MapWalk& movingYMap;
     MapWalk& movingXMap;
+    const ChunkKernels& kernels;
 };
 
 // The elements of one chunk of an element row, in processing order. Every
@@ -135,7 +137,7 @@ uint32_t renderChunk(const Walk& k, uint32_t state, int32_t y0, int32_t x, int32
 uint32_t renderElementChunk(const Walk& k, ElementChunk& c, uint32_t state, const ChunkPlace& p,
                             const uint32_t* clip1) {
     bool anyMoving = false;
-    state = ageElements(k.f, k.delayMap.values(), state, p.count, c, anyMoving);
+    state = k.kernels.ageElements(k.f, k.delayMap.values(), state, p.count, c, anyMoving);
     const double* yValues = nullptr;
     const double* xValues = nullptr;
     if (anyMoving) {
@@ -146,10 +148,10 @@ uint32_t renderElementChunk(const Walk& k, ElementChunk& c, uint32_t state, cons
     }
     const FramePixels& fr = k.fr;
     if (k.g.pixelPass) {
-        placePixels(k.f, yValues, xValues, p, fr.width, fr.rows, c);
+        k.kernels.placePixels(k.f, yValues, xValues, p, fr.width, fr.rows, c);
         writePixels(fr, p, c);
     } else {
-        placeCells(k.f, yValues, xValues, p, k.g.cellWidth, k.g.cellHeight, fr.width, fr.rows, c);
+        k.kernels.placeCells(k.f, yValues, xValues, p, k.g.cellWidth, k.g.cellHeight, fr.width, fr.rows, c);
         writeCells(fr, p, k.g.cellWidth, k.g.cellHeight, c);
     }
     return state;
@@ -160,6 +162,12 @@ uint32_t renderElementChunk(const Walk& k, ElementChunk& c, uint32_t state, cons
 void renderDissipation(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows,
                        int32_t rowBytes, const TransitionSettings& settings,
                        int32_t position, int32_t total) {
+    renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, chosenChunkKernels());
+}
+
+void renderDissipation(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows, int32_t rowBytes,
+                       const TransitionSettings& settings, int32_t position, int32_t total,
+                       const ChunkKernels& kernels) {
     const int32_t width = rowBytes / 4;
     if (rows <= 0 || width <= 0) return;
 
@@ -177,7 +185,7 @@ void renderDissipation(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_
     MapWalk delayMap(settings.delayMap, width, rows, ramps);
     MapWalk movingYMap(settings.movingYMap, width, rows, ramps);
     MapWalk movingXMap(settings.movingXMap, width, rows, ramps);
-    const Walk walk{f, g, fr, delayMap, movingYMap, movingXMap};
+    const Walk walk{f, g, fr, delayMap, movingYMap, movingXMap, kernels};
     const bool batched = delayMap.values() != nullptr && movingYMap.values() != nullptr &&
                          movingXMap.values() != nullptr && fitsElementChunks(width, rows);
     ElementChunk chunk;

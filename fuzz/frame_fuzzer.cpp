@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "chunk_kernels.h"
 #include "frame_setup.h"
 #include "fuzz_input.h"
 #include "reference_renderer.h"
@@ -47,11 +48,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                   settings);
 
     if (rows > 0 && lineBytes >= 4) {
-        std::vector<uint32_t> fast = b, plain = b;
+        std::vector<uint32_t> plain = b;
         const int32_t line = static_cast<int32_t>(lineBytes);
-        renderDissipation(a.data(), fast.data(), rows, line, settings, position, total);
         testing::referenceRenderDissipation(a.data(), plain.data(), rows, line, settings, position, total);
-        if (fast != plain) __builtin_trap();
+        // The kernels this processor gets, and the baseline ones every
+        // processor runs.
+        for (const ChunkKernels* kernels : {&chosenChunkKernels(), &baseline::chunkKernels}) {
+            std::vector<uint32_t> fast = b;
+            renderDissipation(a.data(), fast.data(), rows, line, settings, position, total, *kernels);
+            if (fast != plain) __builtin_trap();
+        }
     }
     return 0;
 }

@@ -34,7 +34,7 @@ target_link_libraries(glimmer_host_core
   PUBLIC glimmer_engine glimmer_settings_file glimmer_preminfo_imports
   PRIVATE glimmer_warnings)
 
-add_library(Fx SHARED
+set(fx_sources
   x_effect.cpp
   render_selector.cpp
   setup_selector.cpp
@@ -42,14 +42,24 @@ add_library(Fx SHARED
   fx.def
   ${CMAKE_SOURCE_DIR}/resources/plugin.rc
 )
-target_link_libraries(Fx PRIVATE glimmer_host_core glimmer_warnings)
-if(EXISTS ${CMAKE_SOURCE_DIR}/dialog/CMakeLists.txt)
-  target_link_libraries(Fx PRIVATE glimmer_dialog)
-else()
-  target_sources(Fx PRIVATE minimal_settings_dialog.cpp ${CMAKE_SOURCE_DIR}/resources/minimal_dialog.rc)
+if(NOT EXISTS ${CMAKE_SOURCE_DIR}/dialog/CMakeLists.txt)
+  list(APPEND fx_sources minimal_settings_dialog.cpp ${CMAKE_SOURCE_DIR}/resources/minimal_dialog.rc)
 endif()
-set_target_properties(Fx PROPERTIES
-  PREFIX ""
-  OUTPUT_NAME Fx
-  SUFFIX .prm
-  RUNTIME_OUTPUT_DIRECTORY ${GLIMMER_PLUGIN_DIR})
+
+# Fx.prm, and Fx-baseline.prm for the tests and the benchmark: the same
+# plug-in held to the kernels every processor runs, as on a PC without
+# AVX2. Its own chosenChunkKernels is linked ahead of the engine library,
+# so the engine's choice is never pulled in.
+foreach(plugin Fx Fx-baseline)
+  add_library(${plugin} SHARED ${fx_sources})
+  target_link_libraries(${plugin} PRIVATE glimmer_host_core glimmer_warnings)
+  if(EXISTS ${CMAKE_SOURCE_DIR}/dialog/CMakeLists.txt)
+    target_link_libraries(${plugin} PRIVATE glimmer_dialog)
+  endif()
+  set_target_properties(${plugin} PROPERTIES
+    PREFIX ""
+    OUTPUT_NAME ${plugin}
+    SUFFIX .prm
+    RUNTIME_OUTPUT_DIRECTORY ${GLIMMER_PLUGIN_DIR})
+endforeach()
+target_sources(Fx-baseline PRIVATE baseline_kernel_choice.cpp)

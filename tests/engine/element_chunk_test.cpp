@@ -7,8 +7,9 @@
 #include <cmath>
 #include <random>
 
-#include "element_chunk.h"
+#include "chunk_kernels.h"
 #include "frame_random.h"
+#include "kernel_sets.h"
 #include "test_frames.h"
 
 namespace glimmer {
@@ -41,7 +42,13 @@ int64_t expectedCellTarget(const Expected& e, int32_t x, int32_t y0, int32_t cw,
     return ty * width + tx;
 }
 
-TEST(ElementChunk, NumbersAndTargetsMatchTheElementFormulas) {
+class ElementChunkKernels : public ::testing::TestWithParam<testing::KernelSet> {};
+
+INSTANTIATE_TEST_SUITE_P(EachKernelSet, ElementChunkKernels, ::testing::ValuesIn(testing::kernelSetsToTest()),
+                         testing::kernelSetName);
+
+TEST_P(ElementChunkKernels, NumbersAndTargetsMatchTheElementFormulas) {
+    const ChunkKernels& k = *GetParam().kernels;
     std::mt19937 rng(7);
     std::uniform_real_distribution<double> anyValue(-300.0, 600.0);
     const int32_t width = 800, rows = 40;  // room for 256 cells of 3
@@ -63,11 +70,11 @@ TEST(ElementChunk, NumbersAndTargetsMatchTheElementFormulas) {
         const uint32_t state = static_cast<uint32_t>(rng());
         ElementChunk c;
         bool anyMoving = false;
-        const uint32_t end = ageElements(f, mD, state, count, c, anyMoving);
+        const uint32_t end = k.ageElements(f, mD, state, count, c, anyMoving);
         const ChunkPlace p{y0, x, step, count};
         ElementChunk pixels = c;
-        placePixels(f, mY, mX, p, width, rows, pixels);
-        placeCells(f, mY, mX, p, cell, cell, width, rows, c);
+        k.placePixels(f, mY, mX, p, width, rows, pixels);
+        k.placeCells(f, mY, mX, p, cell, cell, width, rows, c);
 
         FrameRandom random{state};
         bool sawMoving = false;

@@ -7,6 +7,7 @@
 
 #include "frame_motion.h"
 #include "frame_random.h"
+#include "kernel_sets.h"
 #include "reference_renderer.h"
 #include "test_frames.h"
 
@@ -21,13 +22,18 @@ struct Rendered {
     std::vector<uint32_t> fast, plain;
 };
 
-Rendered renderBoth(const TransitionSettings& s, int32_t width, int32_t rows, int32_t position, int32_t total) {
+Rendered renderBoth(const ChunkKernels& kernels, const TransitionSettings& s, int32_t width, int32_t rows,
+                    int32_t position, int32_t total) {
     const auto a = patternFrame(int64_t{width} * rows, 0xA);
     const auto b = patternFrame(int64_t{width} * rows, 0xB);
     Rendered r{b, b};
-    renderDissipation(a.data(), r.fast.data(), rows, width * 4, s, position, total);
+    renderDissipation(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
     referenceRenderDissipation(a.data(), r.plain.data(), rows, width * 4, s, position, total);
     return r;
+}
+
+Rendered renderBoth(const TransitionSettings& s, int32_t width, int32_t rows, int32_t position, int32_t total) {
+    return renderBoth(chosenChunkKernels(), s, width, rows, position, total);
 }
 
 TEST(FrameRandom, FirstOutputsFromTheSeed) {
@@ -45,7 +51,17 @@ TEST(FrameRandom, FirstOutputsFromTheSeed) {
     EXPECT_EQ(frameRandomSeed * j.multiplier + j.increment, stepped.state);
 }
 
-TEST(RenderDissipation, MatchesThePlainRendererOnRandomSettings) {
+// The vector path, with every kernel set this machine runs, against the
+// plain renderer.
+class RenderDissipationKernels : public ::testing::TestWithParam<testing::KernelSet> {
+protected:
+    const ChunkKernels& kernels() const { return *GetParam().kernels; }
+};
+
+INSTANTIATE_TEST_SUITE_P(EachKernelSet, RenderDissipationKernels, ::testing::ValuesIn(testing::kernelSetsToTest()),
+                         testing::kernelSetName);
+
+TEST_P(RenderDissipationKernels, MatchesThePlainRendererOnRandomSettings) {
     std::mt19937 rng(20261208);
     // Wider frames walk rows in several chunks, and past 8191 columns the
     // diagonal ramps are divided rather than looked up.
@@ -55,7 +71,7 @@ TEST(RenderDissipation, MatchesThePlainRendererOnRandomSettings) {
         const auto& size = sizes[round % 8];
         const int32_t total = std::uniform_int_distribution<int>(1, 40)(rng);
         const int32_t position = std::uniform_int_distribution<int>(0, total - 1)(rng);
-        const Rendered r = renderBoth(s, size[0], size[1], position, total);
+        const Rendered r = renderBoth(kernels(), s, size[0], size[1], position, total);
         ASSERT_EQ(r.fast, r.plain) << "round " << round << " position " << position << "/" << total;
     }
 }
@@ -63,7 +79,7 @@ TEST(RenderDissipation, MatchesThePlainRendererOnRandomSettings) {
 // The default 2 x 2 cells have a write loop of their own for chunks that lie
 // whole inside the frame; odd sizes leave a last column or row of cut cells,
 // and cells moved partly out of the frame are copied clipped in between.
-TEST(RenderDissipation, DefaultCellsMatchThePlainRendererInEveryOrder) {
+TEST_P(RenderDissipationKernels, DefaultCellsMatchThePlainRendererInEveryOrder) {
     std::mt19937 rng(8122026);
     const int32_t sizes[][2] = {{64, 48}, {517, 5}, {37, 23}, {600, 9}, {2, 2}};
     for (int round = 0; round < 160; ++round) {
@@ -75,7 +91,7 @@ TEST(RenderDissipation, DefaultCellsMatchThePlainRendererInEveryOrder) {
         const auto& size = sizes[round % 5];
         const int32_t total = std::uniform_int_distribution<int>(2, 30)(rng);
         const int32_t position = std::uniform_int_distribution<int>(0, total - 1)(rng);
-        const Rendered r = renderBoth(s, size[0], size[1], position, total);
+        const Rendered r = renderBoth(kernels(), s, size[0], size[1], position, total);
         ASSERT_EQ(r.fast, r.plain) << "round " << round << " position " << position << "/" << total;
     }
 }

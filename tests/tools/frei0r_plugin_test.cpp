@@ -160,9 +160,16 @@ TEST(Frei0rPlugin, SettingsFileGivesTheDefaultsOfUnsetFields) {
     p.get(instance, &path, 1);
     ASSERT_NE(path, nullptr);
     EXPECT_EQ(std::string(path), folder.path("s.qvx"));
-    // A file that does not load leaves the defaults of the record.
-    p.setString(instance, 1, folder.path("missing.qvx"));
-    EXPECT_EQ(p.getDouble(instance, gravity), 0.0);
+    // A file that does not load leaves the defaults of the record, and says so;
+    // "0", Kdenlive's word for no file, says nothing.
+    for (const std::string& unread : {folder.path("missing.qvx"), std::string("0")}) {
+        p.setString(instance, 1, folder.path("s.qvx"));
+        testing::internal::CaptureStderr();
+        p.setString(instance, 1, unread);
+        const std::string said = testing::internal::GetCapturedStderr();
+        EXPECT_EQ(p.getDouble(instance, gravity), 0.0) << unread;
+        EXPECT_EQ(said.empty(), unread == "0") << said;
+    }
     p.destruct(instance);
 }
 

@@ -90,7 +90,10 @@ void loadSettingsFile(Instance& self, const char* path) {
     if (newPath == self.settingsPath) return;  // MLT sets every parameter before every frame
     self.settingsPath = newPath;
     self.fileSettings = defaultSettings();
-    if (newPath.empty()) return;
+    // Kdenlive's generic panel for frei0r plug-ins writes a string parameter
+    // nobody set as "0": no file was chosen, so there is nothing to read or to
+    // complain about.
+    if (newPath.empty() || newPath == "0") return;
     const SettingsFileStatus status = readSettingsFile(newPath, self.fileSettings);
     if (status != SettingsFileStatus::ok)
         std::fprintf(stderr, "glimmerscatterweft: cannot read settings file '%s': %s\n", newPath.c_str(),

@@ -1,0 +1,57 @@
+// Renders with melt as a user or an editor's render job would, and reads
+// back the raw RGBA frames its avformat consumer wrote (top row first).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "picture.h"
+
+namespace glimmer::tool {
+
+inline std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A picture as raw RGBA output holds it: top row first, where the engine's
+// row order puts it last.
+inline std::string topFirstBytes(const Picture& p) {
+    std::string bytes;
+    for (int32_t r = p.rows - 1; r >= 0; --r) bytes.append(reinterpret_cast<const char*>(p.row(r)), std::size_t(p.width) * 4);
+    return bytes;
+}
+
+// The consumer property that makes melt render every frame in its consumer's
+// own thread. With any other real_time (the avformat consumer's default is
+// -1: one worker thread) MLT 7.12 hands frames between threads in a way that
+// can lose the signal that a frame is ready: the consumer then waits for ever
+// before its first frame (or any later one), and a melt stopped by a signal
+// in that state exits 0 having written nothing. A busy machine makes it
+// likely, since it needs the consumer's thread to be held up between its test
+// for a rendered frame and its wait, while the worker finishes every queued
+// frame. In one thread there is no hand-over to lose.
+constexpr char meltRenderInOneThread[] = "real_time=0";
+
+// Runs `command` (a shell command line that starts melt, its output going
+// to `raw`) in `folder`, bounded to two minutes, and answers the frames.
+// melt reports success even when it rendered nothing (a project it could
+// not load prints the usage and exits 0), so an empty output fails here by
+// name, with melt's log, instead of as a size mismatch later.
+inline std::string renderWithMelt(const std::string& folder, const std::string& command, const std::string& raw) {
+    const std::string log = raw + ".log";
+    const std::string line = "cd '" + folder + "' && timeout -k 5 120 " + command + " > '" + log + "' 2>&1";
+    const int status = std::system(line.c_str());
+    const int exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    EXPECT_EQ(exitStatus, 0) << (exitStatus == 124 ? "melt did not finish in two minutes\n" : "") << fileBytes(log);
+    const std::string frames = fileBytes(raw);
+    EXPECT_FALSE(frames.empty()) << "melt wrote no frames to " << raw << "; its log:\n" << fileBytes(log);
+    return frames;
+}
+
+}  // namespace glimmer::tool
