@@ -95,8 +95,8 @@ int getImage(mlt_frame aFrame, uint8_t** image, mlt_image_format* format, int* w
     uint8_t* second = imageB;
     if (mlt_properties_get_int(MLT_TRANSITION_PROPERTIES(transition), "invert") != 0) std::swap(first, second);
     const std::size_t bytes = std::size_t(*width) * *height * 4;
-    if (*width * 4 > rowBytesMask) {
-        // Wider than any row the engine takes: a cut at the middle.
+    if (*width > widestFrame) {
+        // Wider than any frame we render: a cut at the middle.
         const uint8_t* shown = position < total / 2 ? first : second;
         if (shown != *image) std::memcpy(*image, shown, bytes);
         return 0;
