@@ -22,7 +22,7 @@ std::string trimmed(int64_t from, int64_t to) {
 
 ClipDecoder::ClipDecoder(const std::string& path, const MediaInfo& info, const OutputFrames& output,
                          const ClipRange& range, int32_t slots, const PassThrough& pass)
-    : path_(path), range_(range), pass_(pass),
+    : path_(path), range_(range),
       slots_(static_cast<std::size_t>(slots), Picture(output.width, output.rows)),
       held_(static_cast<std::size_t>(slots), 0) {
     std::vector<std::string> arguments = {"-hide_banner", "-nostdin", "-loglevel", "error"};

@@ -59,7 +59,6 @@ private:
 
     std::string path_;
     ClipRange range_;
-    PassThrough pass_;
     std::unique_ptr<ChildProcess> ffmpeg_;
     std::vector<Picture> slots_;
     std::vector<char> held_;  // a slot whose frame is read and not yet given back
