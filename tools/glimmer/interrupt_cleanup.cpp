@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include <pthread.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace glimmer::tool {
@@ -44,6 +45,9 @@ void formatFramePath(char* out, std::size_t size, int32_t position, int digits) 
 void cleanUpAndDie(int signalNumber) {
     for (std::atomic<pid_t>& slot : guardedChildren)
         if (const pid_t child = slot.load(); child > 0) kill(child, SIGKILL);
+    // Gone before glimmer is: whoever waits for glimmer finds no child left.
+    for (std::atomic<pid_t>& slot : guardedChildren)
+        if (const pid_t child = slot.load(); child > 0) waitpid(child, nullptr, 0);
     for (std::atomic<char*>& slot : guardedFiles)
         if (char* path = slot.load()) unlink(path);
     const int32_t frames = sequenceFrames.load();
