@@ -1,5 +1,6 @@
 #include "transition_sides.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,7 +32,6 @@ bool startsAsPng(const std::string& path) {
     static const unsigned char png[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
     return read && std::memcmp(signature, png, sizeof png) == 0;
 }
-
 
 }  // namespace
 
