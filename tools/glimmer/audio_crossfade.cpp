@@ -1,22 +1,16 @@
 #include "audio_crossfade.h"
 
-#include <cstdio>
+#include "ffmpeg_arguments.h"
 
 namespace glimmer::tool {
 namespace {
-
-std::string seconds(double value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.6f", value);
-    return text;
-}
 
 // Both sides in one format, so the crossfade needs no conversion of its own.
 constexpr const char* commonFormat = "aformat=sample_fmts=fltp:sample_rates=48000:channel_layouts=stereo";
 
 std::string side(const std::string& stream, double length, const char* label) {
     const std::string source = stream.empty() ? "anullsrc=r=48000:cl=stereo," : stream + "aresample=48000,";
-    return source + commonFormat + ",apad=whole_dur=" + seconds(length) + ",atrim=end=" + seconds(length) +
+    return source + commonFormat + ",apad=whole_dur=" + secondsArgument(length) + ",atrim=end=" + secondsArgument(length) +
            ",asetpts=PTS-STARTPTS[" + label + "]";
 }
 
@@ -24,7 +18,7 @@ std::string side(const std::string& stream, double length, const char* label) {
 
 std::string crossfadeGraph(const std::string& soundA, const std::string& soundB, const CrossfadeTimes& times) {
     return side(soundA, times.secondsA, "soundA") + ";" + side(soundB, times.secondsB, "soundB") +
-           ";[soundA][soundB]acrossfade=d=" + seconds(times.overlap) + ":c1=qsin:c2=qsin[sound]";
+           ";[soundA][soundB]acrossfade=d=" + secondsArgument(times.overlap) + ":c1=qsin:c2=qsin[sound]";
 }
 
 }  // namespace glimmer::tool

@@ -3,15 +3,11 @@
 #include <cstdio>
 
 namespace glimmer::tool {
-namespace {
-
 std::string secondsArgument(double seconds) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6f", seconds);
     return text;
 }
-
-}  // namespace
 
 bool parseFitMode(const std::string& text, FitMode& mode) {
     if (text == "letterbox") mode = FitMode::letterbox;

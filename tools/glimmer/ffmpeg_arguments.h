@@ -38,6 +38,8 @@ std::string clipFilterChain(const MediaInfo& info, const OutputFrames& output, c
 // The same in two steps: "fps=R," for a moving input ("" for a still), and
 // the fit and conversion.
 std::string rateFilter(const MediaInfo& info, const OutputFrames& output);
+// A time for an ffmpeg option or filter: seconds, to the microsecond.
+std::string secondsArgument(double seconds);
 std::string fitFilterChain(const OutputFrames& output, const std::string& pixelFormat, const std::string& yuvMatrix);
 
 }  // namespace glimmer::tool
