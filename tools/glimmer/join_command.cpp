@@ -56,8 +56,9 @@ int runJoinCommand(const Options& options) {
     const TransitionSettings settings = loadTransitionSettings(options);
     const OutputChoice output = chooseMovingOutput(options, false);
     if (output.kind == OutputKind::videoFile) checkOutputFolder(output.video.target);
-    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
-    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const SideInputs sides = inspectSides(options);
+    const SideInput& a = sides.a;
+    const SideInput& b = sides.b;
     const OutputFrames frames = outputFramesFor(options, a, b);
     checkVideoSize(output, frames.width, frames.rows);
     const JoinPlan join = planJoin(options, a, b, frames);

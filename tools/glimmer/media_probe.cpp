@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <map>
 
-#include "child_process.h"
 #include "tool_error.h"
 
 namespace glimmer::tool {
@@ -51,21 +50,6 @@ bool ratio(const std::string& text, int64_t& numerator, int64_t& denominator) {
     return numerator > 0 && denominator > 0;
 }
 
-std::string runProbe(const std::string& path) {
-    const std::vector<std::string> arguments = {
-        "-v", "error", "-show_entries",
-        "format=format_name,duration:stream=codec_type,width,height,sample_aspect_ratio,r_frame_rate,avg_frame_rate,"
-        "duration,nb_frames:stream_side_data=rotation",
-        "-of", "flat", path};
-    ChildProcess probe("ffprobe", arguments, ChildPipes{false, true, false}, "cannot read '" + path + "'");
-    std::string text;
-    char buffer[4096];
-    for (std::size_t n; (n = readFully(probe.output(), buffer, sizeof buffer)) > 0;) text.append(buffer, n);
-    if (!probe.finish())
-        throw ToolError("'" + path + "' is not a picture or video that ffmpeg can read (" + probe.complaint() + ")");
-    return text;
-}
-
 }  // namespace
 
 bool isSequencePattern(const std::string& path) {
@@ -73,8 +57,28 @@ bool isSequencePattern(const std::string& path) {
     return percent != std::string::npos && path.find('d', percent) != std::string::npos;
 }
 
-MediaInfo probeMedia(const std::string& path) {
-    const Fields fields = parseFlat(runProbe(path));
+MediaProbe::MediaProbe(const std::string& path)
+    : path_(path),
+      probe_("ffprobe",
+             {"-v", "error", "-show_entries",
+              "format=format_name,duration:stream=codec_type,width,height,sample_aspect_ratio,r_frame_rate,"
+              "avg_frame_rate,duration,nb_frames:stream_side_data=rotation",
+              "-of", "flat", path},
+             ChildPipes{false, true, false}, "cannot read '" + path + "'") {}
+
+std::string MediaProbe::answer() {
+    std::string text;
+    char buffer[4096];
+    for (std::size_t n; (n = readFully(probe_.output(), buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    if (!probe_.finish())
+        throw ToolError("'" + path_ + "' is not a picture or video that ffmpeg can read (" + probe_.complaint() + ")");
+    return text;
+}
+
+MediaInfo probeMedia(const std::string& path) { return MediaProbe(path).result(); }
+
+MediaInfo MediaProbe::result() {
+    const Fields fields = parseFlat(answer());
     MediaInfo info;
     std::string video;
     for (int i = 0; !field(fields, "streams.stream." + std::to_string(i) + ".codec_type").empty(); ++i) {
@@ -83,7 +87,7 @@ MediaInfo probeMedia(const std::string& path) {
         if (type == "audio") info.hasAudio = true;
         if (type == "video" && video.empty() && number(field(fields, prefix + "width"), 0) > 0) video = prefix;
     }
-    if (video.empty()) throw ToolError("'" + path + "' has no picture: ffprobe finds no video stream in it");
+    if (video.empty()) throw ToolError("'" + path_ + "' has no picture: ffprobe finds no video stream in it");
 
     double width = number(field(fields, video + "width"), 0), rows = number(field(fields, video + "height"), 0);
     int64_t sarWidth = 1, sarRows = 1;
@@ -101,7 +105,7 @@ MediaInfo probeMedia(const std::string& path) {
     info.duration = number(field(fields, video + "duration"), number(field(fields, "format.duration"), -1));
 
     const std::string format = field(fields, "format.format_name");
-    info.sequence = format == "image2" && isSequencePattern(path);
+    info.sequence = format == "image2" && isSequencePattern(path_);
     const bool pictureFormat = format == "image2" || (format.size() > 5 && format.rfind("_pipe") == format.size() - 5);
     const double frames = number(field(fields, video + "nb_frames"), -1);
     info.still = (pictureFormat && !info.sequence) || frames == 1 ||

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "child_process.h"
 #include "time_values.h"
 
 namespace glimmer::tool {
@@ -19,8 +20,25 @@ struct MediaInfo {
     double duration = -1;    // seconds, or -1 when unknown
 };
 
-// Throws ToolError naming the file when ffprobe is missing, cannot read the
-// file, or finds no picture in it.
+// ffprobe asked about one input. Starting it apart from reading its answer
+// lets the two sides' probes run at once: each spends most of its time
+// loading ffmpeg's libraries.
+class MediaProbe {
+public:
+    // Throws ToolError when ffprobe is missing.
+    explicit MediaProbe(const std::string& path);
+    // Throws ToolError naming the file when ffprobe cannot read it or finds
+    // no picture in it.
+    MediaInfo result();
+
+private:
+    std::string answer();
+
+    std::string path_;
+    ChildProcess probe_;
+};
+
+// One probe, started and read.
 MediaInfo probeMedia(const std::string& path);
 
 // A path with a printf-style number pattern names a picture sequence.

@@ -49,8 +49,9 @@ int runRenderCommand(const Options& options) {
 
     const OutputChoice output = chooseMovingOutput(options, true);
     if (output.kind == OutputKind::videoFile) checkOutputFolder(output.video.target);
-    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
-    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const SideInputs sides = inspectSides(options);
+    const SideInput& a = sides.a;
+    const SideInput& b = sides.b;
     const OutputFrames frames = outputFramesFor(options, a, b);
     checkVideoSize(output, frames.width, frames.rows);
     const int jobs = jobCount(options);

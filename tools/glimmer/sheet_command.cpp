@@ -16,8 +16,9 @@ namespace glimmer::tool {
 int runSheetCommand(const Options& options) {
     choosePictureOutput(options, "a sheet");
     const TransitionSettings settings = loadTransitionSettings(options);
-    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
-    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const SideInputs sides = inspectSides(options);
+    const SideInput& a = sides.a;
+    const SideInput& b = sides.b;
     const OutputFrames frames = outputFramesFor(options, a, b);
     const SheetLayout layout{options.frames, std::min(options.columns, options.frames), options.scale};
     const int64_t pixels = ContactSheet::sheetPixels(frames.width, frames.rows, layout);

@@ -25,8 +25,9 @@ TransitionSettings loadTransitionSettings(const Options& options) {
 }
 
 PicturePair loadPicturePair(const Options& options) {
-    const SideInput a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start");
-    const SideInput b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start");
+    const SideInputs sides = inspectSides(options);
+    const SideInput& a = sides.a;
+    const SideInput& b = sides.b;
     const OutputFrames output = outputFramesFor(options, a, b);
     PicturePair pair;
     const SideFramesWanted wanted{options.position, options.position, 1};

@@ -33,6 +33,41 @@ bool startsAsPng(const std::string& path) {
     return read && std::memcmp(signature, png, sizeof png) == 0;
 }
 
+// Anything but a PNG is looked at by ffprobe.
+bool readByLibpng(const std::string& path) {
+    return !isSequencePattern(path) && (startsAsPng(path) || fileExtension(path) == ".png");
+}
+
+std::unique_ptr<MediaProbe> startProbe(const std::string& path) {
+    if (path.empty() || readByLibpng(path)) return nullptr;
+    return std::make_unique<MediaProbe>(path);
+}
+
+SideInput inspectSide(const std::string& path, const TimeValue& start, bool startGiven, const char* startOption,
+                      MediaProbe* probe) {
+    SideInput input;
+    input.path = path;
+    input.start = start;
+    if (path.empty()) return input;
+    if (probe == nullptr) {
+        // A .png that is not one gets libpng's word for it, not a guess of ffmpeg's.
+        input.png = true;
+        input.pngPicture = readPng(path);
+        input.info.still = true;
+        input.info.width = input.pngPicture.width;
+        input.info.rows = input.pngPicture.rows;
+    } else {
+        input.info = probe->result();
+    }
+    if (startGiven && !input.moving())
+        throw usageError(std::string(startOption) + " is for a clip; '" + path + "' is a still picture");
+    if (input.info.width > maximumPictureWidth || input.info.rows > maximumPictureRows)
+        throw ToolError("'" + path + "' is " + std::to_string(input.info.width) + "x" + std::to_string(input.info.rows) +
+                        "; glimmer takes at most " + std::to_string(maximumPictureWidth) + "x" +
+                        std::to_string(maximumPictureRows) + " (--size makes a smaller output)");
+    return input;
+}
+
 }  // namespace
 
 int64_t SideInput::framesAt(const FrameRate& rate) const {
@@ -42,28 +77,14 @@ int64_t SideInput::framesAt(const FrameRate& rate) const {
 
 double SideInput::startSeconds() const { return start.secondsAt(info.rate); }
 
-SideInput inspectSide(const std::string& path, const TimeValue& start, bool startGiven, const char* startOption) {
-    SideInput input;
-    input.path = path;
-    input.start = start;
-    if (path.empty()) return input;
-    // A .png that is not one gets libpng's word for it, not a guess of ffmpeg's.
-    if (!isSequencePattern(path) && (startsAsPng(path) || fileExtension(path) == ".png")) {
-        input.png = true;
-        input.pngPicture = readPng(path);
-        input.info.still = true;
-        input.info.width = input.pngPicture.width;
-        input.info.rows = input.pngPicture.rows;
-    } else {
-        input.info = probeMedia(path);
-    }
-    if (startGiven && !input.moving())
-        throw usageError(std::string(startOption) + " is for a clip; '" + path + "' is a still picture");
-    if (input.info.width > maximumPictureWidth || input.info.rows > maximumPictureRows)
-        throw ToolError("'" + path + "' is " + std::to_string(input.info.width) + "x" + std::to_string(input.info.rows) +
-                        "; glimmer takes at most " + std::to_string(maximumPictureWidth) + "x" +
-                        std::to_string(maximumPictureRows) + " (--size makes a smaller output)");
-    return input;
+SideInputs inspectSides(const Options& options) {
+    // Both probes start before either is read; A's complaints still come first.
+    const std::unique_ptr<MediaProbe> probeA = startProbe(options.imageA);
+    const std::unique_ptr<MediaProbe> probeB = startProbe(options.imageB);
+    SideInputs sides;
+    sides.a = inspectSide(options.imageA, options.startA, options.startAGiven, "--a-start", probeA.get());
+    sides.b = inspectSide(options.imageB, options.startB, options.startBGiven, "--b-start", probeB.get());
+    return sides;
 }
 
 OutputFrames outputFramesFor(const Options& options, const SideInput& a, const SideInput& b) {

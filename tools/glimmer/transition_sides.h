@@ -34,9 +34,13 @@ struct SideInput {
     double startSeconds() const;
 };
 
-// Throws ToolError naming the file when it cannot be read, and a usage
-// error for a start given to a still.
-SideInput inspectSide(const std::string& path, const TimeValue& start, bool startGiven, const char* startOption);
+struct SideInputs {
+    SideInput a, b;
+};
+
+// The inputs of --a and --b. Throws ToolError naming the file when one
+// cannot be read, and a usage error for a start given to a still.
+SideInputs inspectSides(const Options& options);
 
 // The output's geometry from the options and the inputs: --size or A's size
 // (B's when A is built in, else 640x360); --fps or the first moving side's
