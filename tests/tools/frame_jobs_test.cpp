@@ -17,7 +17,7 @@ struct Recorder : FrameConsumer {
     int32_t failAt = -1;
     std::mutex mutex;
     std::vector<int32_t> order;
-    std::vector<std::vector<uint32_t>> frames;
+    std::vector<PixelWords> frames;
 
     Recorder(bool ordered_, int32_t count) : ordered(ordered_), frames(static_cast<std::size_t>(count)) {}
     bool needsOrder() const override { return ordered; }
@@ -40,7 +40,7 @@ TEST(FrameJobs, EveryJobCountGivesTheFramesOfOneByOneRendering) {
     settings.gravity = 30;
     const int32_t frames = 13;
     const Transition transition{&pair.a, &pair.b, settings, frames};
-    std::vector<std::vector<uint32_t>> expected;
+    std::vector<PixelWords> expected;
     for (int32_t p = 0; p < frames; ++p) {
         Picture frame(48, 27);
         renderTransitionFrame(transition, p, frame);

@@ -58,7 +58,7 @@ std::vector<GoldenFrame> loadGoldenFrames() {
     return frames;
 }
 
-std::string hashWords(const std::vector<uint32_t>& words) {
+std::string hashWords(const PixelWords& words) {
     uint64_t h = 14695981039346656037ull;
     const auto* bytes = reinterpret_cast<const unsigned char*>(words.data());
     for (std::size_t i = 0; i < words.size() * 4; ++i) h = (h ^ bytes[i]) * 1099511628211ull;
@@ -93,7 +93,7 @@ TEST(GoldenFrames, ReferenceRendererReachesTheRecordedHashes) {
         const Options options = parseCommandLine(static_cast<int>(argv.size()), argv.data());
         const TransitionSettings settings = loadTransitionSettings(options);
         const PicturePair pictures = loadPicturePair(options);
-        std::vector<uint32_t> frame = pictures.b.pixels;
+        PixelWords frame = pictures.b.pixels;
         glimmer::testing::referenceRenderDissipation(pictures.a.pixels.data(), frame.data(), pictures.a.rows,
                                                      pictures.a.width * 4, settings, options.position, options.total);
         EXPECT_EQ(hashWords(frame), g.hash) << g.name;

@@ -26,6 +26,27 @@ struct PipeEnds {
     int read = -1, write = -1;
 };
 
+// ffmpeg allocates frame-sized buffers all the time, and on some virtual
+// machines faulting them in page by page is a large part of its work.
+// glibc backs large blocks with transparent huge pages when asked (2.35 and
+// later; older ones ignore the word). A hugetlb setting of the user's stays.
+std::vector<std::string> childEnvironment() {
+    const std::string name = "GLIBC_TUNABLES=", hugePages = "glibc.malloc.hugetlb=1";
+    std::vector<std::string> variables;
+    bool named = false;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        std::string text = *variable;
+        if (text.rfind(name, 0) == 0) {
+            named = true;
+            if (text.find("glibc.malloc.hugetlb") == std::string::npos)
+                text += (text.size() == name.size() ? "" : ":") + hugePages;
+        }
+        variables.push_back(std::move(text));
+    }
+    if (!named) variables.push_back(name + hugePages);
+    return variables;
+}
+
 PipeEnds makePipe(const std::string& context, bool forData) {
     int ends[2];
     if (pipe2(ends, O_CLOEXEC) != 0) throw ToolError(context + ": " + std::strerror(errno));
@@ -97,6 +118,10 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     std::vector<char*> argv;
     for (std::string& w : words) argv.push_back(w.data());
     argv.push_back(nullptr);
+    std::vector<std::string> variables = childEnvironment();
+    std::vector<char*> envp;
+    for (std::string& v : variables) envp.push_back(v.data());
+    envp.push_back(nullptr);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -121,7 +146,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     int spawned;
     {
         InterruptsHeld held;
-        spawned = posix_spawn(&child_, path.c_str(), &actions, &attributes, argv.data(), environ);
+        spawned = posix_spawn(&child_, path.c_str(), &actions, &attributes, argv.data(), envp.data());
         if (spawned == 0) guardChild(child_);
     }
     posix_spawnattr_destroy(&attributes);

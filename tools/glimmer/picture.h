@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "frame_memory.h"
 #include "frame_setup.h"
 
 namespace glimmer::tool {
@@ -17,10 +18,12 @@ constexpr int32_t maximumPictureWidth = widestFrame;
 constexpr int32_t maximumPictureRows = 16384;
 constexpr int64_t maximumPicturePixels = int64_t{1} << 26;
 
+using PixelWords = std::vector<uint32_t, FrameAllocator<uint32_t>>;
+
 struct Picture {
     int32_t width = 0;
     int32_t rows = 0;
-    std::vector<uint32_t> pixels;
+    PixelWords pixels;
 
     Picture() = default;
     Picture(int32_t width_, int32_t rows_, uint32_t fill = 0)
