@@ -1,6 +1,8 @@
 #include "clip_decoder.h"
 
+#include <algorithm>
 #include <csignal>
+#include <thread>
 #include <vector>
 
 #include "interrupt_cleanup.h"
@@ -14,6 +16,11 @@ constexpr int64_t branchOverrun = 4;
 // Frames for the encoder read ahead while the render jobs wait for ours.
 constexpr std::size_t passedRoom = 4;
 
+// Two decoders share the machine with the render jobs. ffmpeg's own choice,
+// a thread per core and one more for each, made 50 frames of two 1080p
+// clips 10 % slower on two cores than one thread each.
+unsigned decoderThreads() { return std::max(1u, std::thread::hardware_concurrency() / 2); }
+
 std::string trimmed(int64_t from, int64_t to) {
     return "trim=start_frame=" + std::to_string(from) + ":end_frame=" + std::to_string(to) + ",setpts=PTS-STARTPTS,";
 }
@@ -25,7 +32,8 @@ ClipDecoder::ClipDecoder(const std::string& path, const MediaInfo& info, const O
     : path_(path), range_(range),
       slots_(static_cast<std::size_t>(slots), Picture(output.width, output.rows)),
       held_(static_cast<std::size_t>(slots), 0) {
-    std::vector<std::string> arguments = {"-hide_banner", "-nostdin", "-loglevel", "error"};
+    std::vector<std::string> arguments = {"-hide_banner", "-nostdin", "-loglevel", "error",
+                                          "-threads", std::to_string(decoderThreads())};
     for (std::string& word : clipInputArguments(path, info, range.startSeconds, output.rate))
         arguments.push_back(std::move(word));
     // vflip: ffmpeg's rows come top first, the engine's bottom first.
