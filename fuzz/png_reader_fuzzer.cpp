@@ -1,8 +1,8 @@
 // The command-line renderer's PNG reader on arbitrary bytes: it either
 // answers a picture whose pixel count matches its size, or reports an error.
 #include "fuzz_input.h"
-#include "png_io.h"
-#include "tool_error.h"
+#include "common/png_io.h"
+#include "common/tool_error.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const glimmer::fuzz::InputFile file(data, size);

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "melt_render.h"
-#include "png_io.h"
+#include "common/png_io.h"
 #include "run_glimmer.h"
-#include "sample_pictures.h"
+#include "inputs/sample_pictures.h"
 #include "temporary_folder.h"
-#include "video_writer.h"
+#include "outputs/video_writer.h"
 
 namespace glimmer::tool {
 namespace {

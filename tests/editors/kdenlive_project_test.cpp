@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "melt_render.h"
-#include "png_io.h"
+#include "common/png_io.h"
 #include "run_glimmer.h"
-#include "sample_pictures.h"
+#include "inputs/sample_pictures.h"
 #include "settings_file.h"
 #include "temporary_folder.h"
 

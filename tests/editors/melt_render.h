@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-#include "picture.h"
+#include "common/picture.h"
 
 namespace glimmer::tool {
 

@@ -12,9 +12,9 @@
 #include <vector>
 
 #include "headless_obs.h"
-#include "png_io.h"
+#include "common/png_io.h"
 #include "run_glimmer.h"
-#include "sample_pictures.h"
+#include "inputs/sample_pictures.h"
 #include "settings_fields.h"
 #include "source_map.h"
 #include "temporary_folder.h"

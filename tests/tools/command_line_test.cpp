@@ -1,11 +1,11 @@
-#include "command_line.h"
+#include "commands/command_line.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <vector>
 
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -1,4 +1,4 @@
-#include "frame_jobs.h"
+#include "plan/frame_jobs.h"
 
 #include <gtest/gtest.h>
 
@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "progress_bar.h"
-#include "sample_pictures.h"
+#include "commands/progress_bar.h"
+#include "inputs/sample_pictures.h"
 
 namespace glimmer::tool {
 namespace {

@@ -13,8 +13,8 @@ extern "C" {
 #include <thread>
 #include <vector>
 
-#include "frame_jobs.h"
-#include "sample_pictures.h"
+#include "plan/frame_jobs.h"
+#include "inputs/sample_pictures.h"
 #include "settings_fields.h"
 #include "settings_file.h"
 #include "temporary_folder.h"

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "png_io.h"
+#include "common/png_io.h"
 #include "run_glimmer.h"
-#include "sample_pictures.h"
+#include "inputs/sample_pictures.h"
 #include "settings_file.h"
 #include "temporary_folder.h"
 #include "test_clips.h"

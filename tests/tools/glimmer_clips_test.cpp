@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "png_io.h"
+#include "common/png_io.h"
 #include "run_glimmer.h"
 #include "temporary_folder.h"
 #include "test_clips.h"

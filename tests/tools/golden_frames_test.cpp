@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
-#include "png_io.h"
+#include "commands/command_line.h"
+#include "common/png_io.h"
 #include "reference_renderer.h"
 #include "run_glimmer.h"
 #include "temporary_folder.h"
-#include "transition_inputs.h"
+#include "inputs/transition_inputs.h"
 
 namespace glimmer::tool {
 namespace {

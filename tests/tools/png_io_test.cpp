@@ -1,4 +1,4 @@
-#include "png_io.h"
+#include "common/png_io.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "temporary_folder.h"
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "png_io.h"
+#include "common/png_io.h"
 #include "temporary_folder.h"
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

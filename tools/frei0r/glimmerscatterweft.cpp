@@ -26,7 +26,7 @@ extern "C" {
 #include <vector>
 
 #include "frame_setup.h"
-#include "settings_assignments.h"
+#include "settings/settings_assignments.h"
 #include "settings_fields.h"
 #include "settings_file.h"
 

@@ -4,9 +4,9 @@
 #include <exception>
 #include <new>
 
-#include "command_line.h"
-#include "commands.h"
-#include "tool_error.h"
+#include "commands/command_line.h"
+#include "commands/commands.h"
+#include "common/tool_error.h"
 
 using namespace glimmer::tool;
 

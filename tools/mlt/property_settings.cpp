@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "editor_fields.h"
-#include "settings_assignments.h"
+#include "settings/settings_assignments.h"
 #include "settings_file.h"
 
 namespace glimmer {

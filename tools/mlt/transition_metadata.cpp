@@ -3,7 +3,7 @@
 #include <string>
 
 #include "editor_fields.h"
-#include "settings_assignments.h"
+#include "settings/settings_assignments.h"
 #include "source_map.h"
 
 namespace glimmer {

@@ -24,9 +24,9 @@
 
 #include "frame_round_trip.h"
 #include "headless_obs.h"
-#include "png_io.h"
+#include "common/png_io.h"
 #include "render_dissipation.h"
-#include "sample_pictures.h"
+#include "inputs/sample_pictures.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
-#include "command_line.h"
+#include "commands/command_line.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 
-#include "picture.h"
-#include "tool_error.h"
+#include "common/picture.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

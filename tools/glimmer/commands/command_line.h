@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "ffmpeg_arguments.h"
-#include "time_values.h"
+#include "processes/ffmpeg_arguments.h"
+#include "commands/time_values.h"
 
 namespace glimmer::tool {
 

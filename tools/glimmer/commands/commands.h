@@ -2,7 +2,7 @@
 // the exit status on success.
 #pragma once
 
-#include "command_line.h"
+#include "commands/command_line.h"
 
 namespace glimmer::tool {
 

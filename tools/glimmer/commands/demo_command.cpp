@@ -2,14 +2,14 @@
 #include <memory>
 #include <vector>
 
-#include "commands.h"
-#include "contact_sheet.h"
-#include "frame_jobs.h"
-#include "png_io.h"
-#include "progress_bar.h"
-#include "sample_pictures.h"
-#include "sequence_writer.h"
-#include "video_writer.h"
+#include "commands/commands.h"
+#include "outputs/contact_sheet.h"
+#include "plan/frame_jobs.h"
+#include "common/png_io.h"
+#include "commands/progress_bar.h"
+#include "inputs/sample_pictures.h"
+#include "outputs/sequence_writer.h"
+#include "outputs/video_writer.h"
 
 namespace glimmer::tool {
 namespace {

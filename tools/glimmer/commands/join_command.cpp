@@ -1,14 +1,14 @@
 #include <memory>
 
-#include "audio_crossfade.h"
-#include "commands.h"
-#include "frame_jobs.h"
-#include "join_plan.h"
-#include "output_choice.h"
-#include "progress_bar.h"
-#include "transition_inputs.h"
-#include "transition_sides.h"
-#include "video_writer.h"
+#include "plan/audio_crossfade.h"
+#include "commands/commands.h"
+#include "plan/frame_jobs.h"
+#include "plan/join_plan.h"
+#include "outputs/output_choice.h"
+#include "commands/progress_bar.h"
+#include "inputs/transition_inputs.h"
+#include "inputs/transition_sides.h"
+#include "outputs/video_writer.h"
 
 namespace glimmer::tool {
 namespace {

@@ -1,4 +1,4 @@
-#include "progress_bar.h"
+#include "commands/progress_bar.h"
 
 #include <algorithm>
 #include <cstdio>

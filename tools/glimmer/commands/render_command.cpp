@@ -1,18 +1,18 @@
 #include <memory>
 #include <thread>
 
-#include "commands.h"
-#include "frame_jobs.h"
-#include "output_choice.h"
-#include "output_file.h"
-#include "png_io.h"
-#include "progress_bar.h"
-#include "raw_stream_writer.h"
-#include "sequence_writer.h"
-#include "tool_error.h"
-#include "transition_inputs.h"
-#include "transition_sides.h"
-#include "video_writer.h"
+#include "commands/commands.h"
+#include "plan/frame_jobs.h"
+#include "outputs/output_choice.h"
+#include "outputs/output_file.h"
+#include "common/png_io.h"
+#include "commands/progress_bar.h"
+#include "outputs/raw_stream_writer.h"
+#include "outputs/sequence_writer.h"
+#include "common/tool_error.h"
+#include "inputs/transition_inputs.h"
+#include "inputs/transition_sides.h"
+#include "outputs/video_writer.h"
 
 namespace glimmer::tool {
 namespace {

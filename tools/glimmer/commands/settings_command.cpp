@@ -1,13 +1,13 @@
 #include <cstdio>
 #include <string>
 
-#include "commands.h"
-#include "settings_assignments.h"
+#include "commands/commands.h"
+#include "settings/settings_assignments.h"
 #include "settings_fields.h"
 #include "settings_file.h"
 #include "source_map.h"
-#include "tool_error.h"
-#include "transition_inputs.h"
+#include "common/tool_error.h"
+#include "inputs/transition_inputs.h"
 
 namespace glimmer::tool {
 namespace {

@@ -1,15 +1,15 @@
 #include <algorithm>
 
-#include "commands.h"
-#include "contact_sheet.h"
-#include "frame_jobs.h"
-#include "output_choice.h"
-#include "output_file.h"
-#include "png_io.h"
-#include "progress_bar.h"
-#include "tool_error.h"
-#include "transition_inputs.h"
-#include "transition_sides.h"
+#include "commands/commands.h"
+#include "outputs/contact_sheet.h"
+#include "plan/frame_jobs.h"
+#include "outputs/output_choice.h"
+#include "outputs/output_file.h"
+#include "common/png_io.h"
+#include "commands/progress_bar.h"
+#include "common/tool_error.h"
+#include "inputs/transition_inputs.h"
+#include "inputs/transition_sides.h"
 
 namespace glimmer::tool {
 

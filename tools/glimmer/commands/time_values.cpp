@@ -1,4 +1,4 @@
-#include "time_values.h"
+#include "commands/time_values.h"
 
 #include <cerrno>
 #include <cmath>
@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <numeric>
 
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "frame_memory.h"
+#include "common/frame_memory.h"
 #include "frame_setup.h"
 
 namespace glimmer::tool {

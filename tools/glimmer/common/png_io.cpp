@@ -1,4 +1,4 @@
-#include "png_io.h"
+#include "common/png_io.h"
 
 #include <cerrno>
 #include <csetjmp>
@@ -10,8 +10,8 @@
 #include <png.h>
 #include <sys/stat.h>
 
-#include "output_file.h"
-#include "tool_error.h"
+#include "outputs/output_file.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -1,12 +1,12 @@
-#include "clip_decoder.h"
+#include "inputs/clip_decoder.h"
 
 #include <algorithm>
 #include <csignal>
 #include <thread>
 #include <vector>
 
-#include "interrupt_cleanup.h"
-#include "tool_error.h"
+#include "processes/interrupt_cleanup.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 

@@ -18,10 +18,10 @@
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
-#include "ffmpeg_arguments.h"
-#include "frame_pipe_queue.h"
-#include "side_frames.h"
+#include "processes/child_process.h"
+#include "processes/ffmpeg_arguments.h"
+#include "inputs/frame_pipe_queue.h"
+#include "inputs/side_frames.h"
 
 namespace glimmer::tool {
 

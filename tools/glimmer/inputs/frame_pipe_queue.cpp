@@ -1,9 +1,9 @@
-#include "frame_pipe_queue.h"
+#include "inputs/frame_pipe_queue.h"
 
 #include <unistd.h>
 
-#include "child_process.h"
-#include "interrupt_cleanup.h"
+#include "processes/child_process.h"
+#include "processes/interrupt_cleanup.h"
 
 namespace glimmer::tool {
 

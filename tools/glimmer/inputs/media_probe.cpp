@@ -1,10 +1,10 @@
-#include "media_probe.h"
+#include "inputs/media_probe.h"
 
 #include <cmath>
 #include <cstdlib>
 #include <map>
 
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

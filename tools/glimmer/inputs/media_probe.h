@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "child_process.h"
-#include "time_values.h"
+#include "processes/child_process.h"
+#include "commands/time_values.h"
 
 namespace glimmer::tool {
 

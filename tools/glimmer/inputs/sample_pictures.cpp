@@ -1,4 +1,4 @@
-#include "sample_pictures.h"
+#include "inputs/sample_pictures.h"
 
 #include <algorithm>
 #include <cmath>

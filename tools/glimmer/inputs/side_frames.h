@@ -10,7 +10,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "picture.h"
+#include "common/picture.h"
 
 namespace glimmer::tool {
 

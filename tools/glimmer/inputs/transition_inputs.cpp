@@ -1,9 +1,9 @@
-#include "transition_inputs.h"
+#include "inputs/transition_inputs.h"
 
-#include "settings_assignments.h"
+#include "settings/settings_assignments.h"
 #include "settings_file.h"
-#include "tool_error.h"
-#include "transition_sides.h"
+#include "common/tool_error.h"
+#include "inputs/transition_sides.h"
 
 namespace glimmer::tool {
 

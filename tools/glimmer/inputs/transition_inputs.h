@@ -2,8 +2,8 @@
 // then the --set assignments in order) and the two pictures.
 #pragma once
 
-#include "command_line.h"
-#include "picture.h"
+#include "commands/command_line.h"
+#include "common/picture.h"
 #include "transition_settings.h"
 
 namespace glimmer::tool {

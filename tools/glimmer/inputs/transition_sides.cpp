@@ -1,14 +1,14 @@
-#include "transition_sides.h"
+#include "inputs/transition_sides.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
-#include "output_file.h"
-#include "png_io.h"
-#include "sample_pictures.h"
-#include "tool_error.h"
+#include "outputs/output_file.h"
+#include "common/png_io.h"
+#include "inputs/sample_pictures.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "clip_decoder.h"
-#include "command_line.h"
-#include "media_probe.h"
-#include "side_frames.h"
+#include "inputs/clip_decoder.h"
+#include "commands/command_line.h"
+#include "inputs/media_probe.h"
+#include "inputs/side_frames.h"
 
 namespace glimmer::tool {
 

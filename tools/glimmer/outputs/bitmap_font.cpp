@@ -1,4 +1,4 @@
-#include "bitmap_font.h"
+#include "outputs/bitmap_font.h"
 
 namespace glimmer::tool {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "picture.h"
+#include "common/picture.h"
 
 namespace glimmer::tool {
 

@@ -1,9 +1,9 @@
-#include "contact_sheet.h"
+#include "outputs/contact_sheet.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "bitmap_font.h"
+#include "outputs/bitmap_font.h"
 
 namespace glimmer::tool {
 namespace {

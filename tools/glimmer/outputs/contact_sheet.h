@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "frame_jobs.h"
+#include "plan/frame_jobs.h"
 
 namespace glimmer::tool {
 

@@ -1,10 +1,10 @@
-#include "output_choice.h"
+#include "outputs/output_choice.h"
 
 #include <unistd.h>
 
-#include "output_file.h"
-#include "sequence_writer.h"
-#include "tool_error.h"
+#include "outputs/output_file.h"
+#include "outputs/sequence_writer.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -6,8 +6,8 @@
 
 #include <cstdint>
 
-#include "command_line.h"
-#include "video_writer.h"
+#include "commands/command_line.h"
+#include "outputs/video_writer.h"
 
 namespace glimmer::tool {
 

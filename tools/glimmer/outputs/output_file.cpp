@@ -1,4 +1,4 @@
-#include "output_file.h"
+#include "outputs/output_file.h"
 
 #include <atomic>
 #include <cctype>
@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "interrupt_cleanup.h"
-#include "tool_error.h"
+#include "processes/interrupt_cleanup.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -1,4 +1,4 @@
-#include "raw_stream_writer.h"
+#include "outputs/raw_stream_writer.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,7 +9,7 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 

@@ -3,7 +3,7 @@
 // and the like read.
 #pragma once
 
-#include "frame_jobs.h"
+#include "plan/frame_jobs.h"
 
 namespace glimmer::tool {
 

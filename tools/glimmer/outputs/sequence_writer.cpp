@@ -1,4 +1,4 @@
-#include "sequence_writer.h"
+#include "outputs/sequence_writer.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -8,9 +8,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "interrupt_cleanup.h"
-#include "png_io.h"
-#include "tool_error.h"
+#include "processes/interrupt_cleanup.h"
+#include "common/png_io.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 namespace {

@@ -9,7 +9,7 @@
 
 #include <string>
 
-#include "frame_jobs.h"
+#include "plan/frame_jobs.h"
 
 namespace glimmer::tool {
 

@@ -1,9 +1,9 @@
-#include "video_codecs.h"
+#include "outputs/video_codecs.h"
 
 #include <cstring>
 #include <sstream>
 
-#include "output_file.h"
+#include "outputs/output_file.h"
 
 namespace glimmer::tool {
 namespace {

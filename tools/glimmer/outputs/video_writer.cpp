@@ -1,15 +1,15 @@
-#include "video_writer.h"
+#include "outputs/video_writer.h"
 
 #include <cerrno>
 #include <cstdlib>
 
 #include <unistd.h>
 
-#include "interrupt_cleanup.h"
-#include "progress_bar.h"
-#include "raw_stream_writer.h"
-#include "tool_error.h"
-#include "yuv_frames.h"
+#include "processes/interrupt_cleanup.h"
+#include "commands/progress_bar.h"
+#include "outputs/raw_stream_writer.h"
+#include "common/tool_error.h"
+#include "outputs/yuv_frames.h"
 
 namespace glimmer::tool {
 namespace {

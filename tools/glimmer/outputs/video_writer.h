@@ -14,12 +14,12 @@
 #include <thread>
 #include <vector>
 
-#include "child_process.h"
-#include "frame_jobs.h"
-#include "output_file.h"
-#include "side_frames.h"
-#include "time_values.h"
-#include "video_codecs.h"
+#include "processes/child_process.h"
+#include "plan/frame_jobs.h"
+#include "outputs/output_file.h"
+#include "inputs/side_frames.h"
+#include "commands/time_values.h"
+#include "outputs/video_codecs.h"
 
 namespace glimmer::tool {
 

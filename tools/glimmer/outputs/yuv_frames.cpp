@@ -1,4 +1,4 @@
-#include "yuv_frames.h"
+#include "outputs/yuv_frames.h"
 
 #include <cmath>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "picture.h"
+#include "common/picture.h"
 
 namespace glimmer::tool {
 

@@ -1,6 +1,6 @@
-#include "audio_crossfade.h"
+#include "plan/audio_crossfade.h"
 
-#include "ffmpeg_arguments.h"
+#include "processes/ffmpeg_arguments.h"
 
 namespace glimmer::tool {
 namespace {

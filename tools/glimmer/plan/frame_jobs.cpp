@@ -1,4 +1,4 @@
-#include "frame_jobs.h"
+#include "plan/frame_jobs.h"
 
 #include <algorithm>
 #include <atomic>
@@ -13,8 +13,8 @@
 #include <sys/resource.h>
 
 #include "frame_setup.h"
-#include "interrupt_cleanup.h"
-#include "progress_bar.h"
+#include "processes/interrupt_cleanup.h"
+#include "commands/progress_bar.h"
 
 namespace glimmer::tool {
 namespace {

@@ -10,8 +10,8 @@
 
 #include <cstdint>
 
-#include "picture.h"
-#include "side_frames.h"
+#include "common/picture.h"
+#include "inputs/side_frames.h"
 #include "transition_settings.h"
 
 namespace glimmer::tool {

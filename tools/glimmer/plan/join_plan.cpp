@@ -1,6 +1,6 @@
-#include "join_plan.h"
+#include "plan/join_plan.h"
 
-#include "tool_error.h"
+#include "common/tool_error.h"
 
 namespace glimmer::tool {
 

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "command_line.h"
-#include "transition_sides.h"
+#include "commands/command_line.h"
+#include "inputs/transition_sides.h"
 
 namespace glimmer::tool {
 

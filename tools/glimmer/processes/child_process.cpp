@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "processes/child_process.h"
 
 #include <cerrno>
 #include <csignal>
@@ -10,8 +10,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "interrupt_cleanup.h"
-#include "tool_error.h"
+#include "processes/interrupt_cleanup.h"
+#include "common/tool_error.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "ffmpeg_arguments.h"
+#include "processes/ffmpeg_arguments.h"
 
 #include <cstdio>
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "media_probe.h"
-#include "time_values.h"
+#include "inputs/media_probe.h"
+#include "commands/time_values.h"
 
 namespace glimmer::tool {
 

@@ -1,4 +1,4 @@
-#include "interrupt_cleanup.h"
+#include "processes/interrupt_cleanup.h"
 
 #include <array>
 #include <atomic>

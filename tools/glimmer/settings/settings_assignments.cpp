@@ -1,4 +1,4 @@
-#include "settings_assignments.h"
+#include "settings/settings_assignments.h"
 
 #include <algorithm>
 #include <cctype>
