@@ -30,10 +30,10 @@ const PresetAssignment fallingSand[] = {
     {"delayMap.oddY", 0},
 };
 const PresetAssignment explosion[] = {
-    {"cellWidth", 4},         {"cellHeight", 4},          {"speedVariance", 200},
-    {"speedNoise", 20},       {"minimumSpeed", 10},       {"xySpeedDifference", 127},
-    {"centerX", 128},         {"centerY", 128},           {"delay", 120},
-    {"delayNoise", 30},       {"movingXMap.source", sourceGradX}, {"movingXMap.invert", 1},
+    {"cellWidth", 4},   {"cellHeight", 4},     {"speedVariance", 60},
+    {"speedNoise", 20}, {"minimumSpeed", 20},  {"xySpeedDifference", 127},
+    {"centerX", 128},   {"centerY", 128},      {"delay", 255},
+    {"delayNoise", 10}, {"movingXMap.source", sourceGradX}, {"movingXMap.invert", 1},
     {"movingYMap.source", sourceGradY}, {"movingYMap.invert", 1}, {"delayMap.invert", 1},
 };
 const PresetAssignment windFromTheLeft[] = {

@@ -28,6 +28,20 @@ TEST(CommandLine, RenderTakesBothOptionForms) {
     EXPECT_TRUE(o.quiet);
 }
 
+// A look becomes its assignments where it stands; only the encoder's speed
+// counts as --preset for the checks of what the output takes.
+TEST(CommandLine, PresetTakesALookOrAnEncoderSpeed) {
+    const Options look = parse({"render", "--set", "gravity=4", "--preset", "tiles", "--frames", "2", "--out", "d/"});
+    EXPECT_EQ(look.assignments, (std::vector<std::string>{"gravity=4", "cellWidth=32", "cellHeight=32", "gravity=40",
+                                                          "delayMap.source=12"}));
+    EXPECT_FALSE(look.has("--preset"));
+    const Options both = parse({"join", "a.mp4", "b.mp4", "--duration", "1", "--preset=slow", "--preset=dissolve",
+                                "--out", "j.mp4"});
+    EXPECT_EQ(both.preset, "slow");
+    EXPECT_TRUE(both.has("--preset"));
+    EXPECT_FALSE(both.assignments.empty());
+}
+
 TEST(CommandLine, SizeTakesTheMultiplicationSign) {
     const Options o = parse({"sheet", "--frames", "4", "--size", "64\xC3\x97" "48", "--out", "s.png"});
     EXPECT_EQ(o.width, 64);
@@ -64,6 +78,7 @@ TEST(CommandLine, UsageErrorsAreRefusedWithStatusTwo) {
         {"sheet", "--frames", "3", "--scale", "nan", "--out", "s.png"},
         {"sheet", "--out", "s.png"},
         {"settings", "--position", "3"},
+        {"settings", "--preset", "explosions"},
         {"demo", "stray"},
     };
     for (const auto& words : bad) {

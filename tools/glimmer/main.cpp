@@ -28,6 +28,7 @@ int main(int argc, char** argv) {
         if (command == "join") return runJoinCommand(options);
         if (command == "sheet") return runSheetCommand(options);
         if (command == "settings") return runSettingsCommand(options);
+        if (command == "presets") return runPresetsCommand(options);
         return runDemoCommand(options);
     } catch (const ToolError& error) {
         std::fprintf(stderr, "glimmer: %s", error.what());

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "settings_presets.h"
 #include "common/picture.h"
 #include "common/tool_error.h"
 
@@ -35,7 +36,8 @@ constexpr OptionForm optionForms[] = {
     {"--format", "F", "what --out - writes: rgba (raw frames), nut or matroska"},
     {"--codec", "C", "video encoder: libx264 (h264), libx265 (hevc), libvpx-vp9 (vp9), libaom-av1 (av1), ffv1"},
     {"--crf", "Q", "quality of a lossy video, lower is better (default: 18 for H.264)"},
-    {"--preset", "P", "speed of libx264 or libx265: ultrafast ... veryslow (default medium)"},
+    {"--preset", "P", "a named look ('glimmer presets' lists them), applied in order with --set; or the speed of\n"
+                      "                      libx264 or libx265: ultrafast ... veryslow (default medium)"},
     {"--pad", nullptr, "pad an odd width or height with a black line for a codec that needs even sizes"},
     {"--jobs", "J", "frames rendered at once (default: one a core)"},
     {"--fps", "R", "frames per second: 25, 29.97, 30000/1001 (default: clip A's, else clip B's, else 25)"},
@@ -84,12 +86,16 @@ const std::vector<CommandForm>& commandForms() {
                   "              --out SHEET.png",
          "Renders an N-frame transition to one contact sheet, frames in reading order\n"
          "with each frame's position written under it.",
-         {"--a", "--b", "--a-start", "--b-start", "--size", "--fit", "--fps", "--settings", "--set", "--frames",
-          "--columns", "--scale", "--out", "--jobs", "--compression", "--quiet", "--help"}},
-        {"settings", "glimmer settings [--settings S.qvx] [--set FIELD=VALUE]... [--out S.qvx]",
+         {"--a", "--b", "--a-start", "--b-start", "--size", "--fit", "--fps", "--settings", "--preset", "--set",
+          "--frames", "--columns", "--scale", "--out", "--jobs", "--compression", "--quiet", "--help"}},
+        {"settings", "glimmer settings [--settings S.qvx] [--preset LOOK] [--set FIELD=VALUE]... [--out S.qvx]",
          "Prints every field of the settings record (name, value, default, range,\n"
          "meaning) and writes a settings file that the plug-in's \"&Load\" accepts.",
-         {"--settings", "--set", "--out", "--help"}},
+         {"--settings", "--preset", "--set", "--out", "--help"}},
+        {"presets", "glimmer presets",
+         "Lists the named looks that --preset takes (and OBS and Kdenlive offer), with\n"
+         "the fields each one sets over the defaults.",
+         {"--help"}},
         {"demo", "glimmer demo [--out DIR]",
          "Renders the built-in pair at 640x360 over 50 frames to a contact sheet and,\n"
          "when ffmpeg is installed, an animated GIF and an MP4 (default folder: glimmer-demo).",
@@ -184,10 +190,15 @@ void takeOption(Options& o, const std::string& name, const std::string& value) {
     }
     else if (name == "--codec") o.codec = value;
     else if (name == "--crf") o.crf = static_cast<int>(parseNumber(name, value, 0, 63));
+    else if (name == "--preset" && findSettingsPreset(value.c_str()) != nullptr) {
+        const SettingsPreset& look = *findSettingsPreset(value.c_str());
+        for (std::size_t i = 0; i < look.assignmentCount; ++i)
+            o.assignments.push_back(look.assignments[i].field + ("=" + std::to_string(look.assignments[i].value)));
+    }
     else if (name == "--preset") {
         if (std::find_if(std::begin(presetNames), std::end(presetNames), [&](const char* p) { return value == p; }) ==
             std::end(presetNames))
-            throw usageError("--preset takes ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, "
+            throw usageError("--preset takes a look ('glimmer presets') or ultrafast, superfast, veryfast, faster, fast, medium, slow, slower, "
                              "veryslow or placebo, not '" + value + "'");
         o.preset = value;
     }
@@ -284,7 +295,8 @@ Options parseCommandLine(int argc, const char* const* argv) {
             throw usageError(name + " takes no value");
         }
         takeOption(o, name, value);
-        o.given.push_back(name);
+        // A look is settings, not the encoder's speed that output checks look for.
+        if (name != "--preset" || findSettingsPreset(value.c_str()) == nullptr) o.given.push_back(name);
     }
     checkCombination(o);
     return o;

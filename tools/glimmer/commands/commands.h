@@ -11,6 +11,7 @@ int runJoinCommand(const Options& options);
 int runSheetCommand(const Options& options);
 int runSettingsCommand(const Options& options);
 int runDemoCommand(const Options& options);
+int runPresetsCommand(const Options& options);
 
 // --jobs, or one job a core.
 int jobCount(const Options& options);
