@@ -23,7 +23,8 @@ const state = {
   sent: { a: null, b: null },   // which frame of each side the worker holds
   inFlight: false,
   again: false,
-  renderTimes: [],
+  shown: 0,          // frames drawn so far
+  renderTimes: [],   // the worker's milliseconds per frame, the latest 600
 };
 window.designer = state;
 
@@ -118,7 +119,7 @@ worker.onmessage = ({ data: answer }) => {
     pages.thumbnail.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(answer.thumbnail.buffer), 128, 96), 0, 0);
   }
   if (state.again) { state.again = false; refresh(); return; }
-  preview.dataset.rendered = 'yes';
+  state.shown += 1;
   frameShown.splice(0).forEach((resolve) => resolve());
 };
 worker.onerror = (event) => say(`the renderer stopped: ${event.message}`);
