@@ -3,16 +3,13 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { createServer } from 'node:http';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { extname, join } from 'node:path';
-import { chromium } from 'playwright-core';
+import { join } from 'node:path';
+import { launchChromium, serveSite, settled as settledPage } from '../../tools/web/bench/page_harness.mjs';
 
 const glimmer = process.env.GLIMMER ?? 'build/native/tools/glimmer/glimmer';
-const site = new URL('../../build/web/', import.meta.url).pathname;
 const work = mkdtempSync(join(tmpdir(), 'glimmer-page-'));
-const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css', '.wasm': 'application/wasm' };
 
 const rgbaOf = (file) =>
   execFileSync('ffmpeg', ['-loglevel', 'error', '-i', file, '-f', 'rawvideo', '-pix_fmt', 'rgba', '-'], { maxBuffer: 1 << 26 });
@@ -28,25 +25,14 @@ function drawn(source, name) {
 }
 
 test('the designer page', async () => {
-  const server = createServer((request, response) => {
-    const path = join(site, new URL(request.url, 'http://x').pathname.replace(/\/$/, '/index.html'));
-    try {
-      const body = readFileSync(path);
-      response.writeHead(200, { 'content-type': types[extname(path)] ?? 'application/octet-stream' }).end(body);
-    } catch {
-      response.writeHead(404).end();
-    }
-  });
-  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
-  const origin = `http://127.0.0.1:${server.address().port}`;
-  const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
+  const { origin, close } = await serveSite();
+  const browser = await launchChromium();
   const problems = [];
   try {
     const page = await browser.newPage({ acceptDownloads: true });
     page.on('console', (m) => m.type() === 'error' && problems.push(m.text()));
     page.on('pageerror', (e) => problems.push(e.message));
-    const settled = () => page.waitForFunction(() => window.designer && window.designer.shown > 0 &&
-      !window.designer.inFlight && !window.designer.again);
+    const settled = () => settledPage(page);
     const canvasBytes = async () => Buffer.from(await page.evaluate(() => {
       const c = document.getElementById('preview');
       const bytes = c.getContext('2d').getImageData(0, 0, c.width, c.height).data;
@@ -109,6 +95,6 @@ test('the designer page', async () => {
     assert.deepEqual(problems, []);
   } finally {
     await browser.close();
-    server.close();
+    close();
   }
 });

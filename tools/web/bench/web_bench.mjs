@@ -1,0 +1,55 @@
+// The browser benchmark: the worker's milliseconds per frame in headless
+// chromium against the native engine on one thread, the same frames
+// (built-in pair, 1280 x 720, position 8 of 30, default cells and 1 x 1),
+// and the frames per second the page shows playing 720p at 30 a second.
+// NATIVE_TIMER names the native timer (scripts/web bench builds it).
+import { execFileSync } from 'node:child_process';
+import { launchChromium, serveSite, settled } from './page_harness.mjs';
+
+const repetitions = Number(process.env.REPS ?? 40);
+const median = (values) => [...values].sort((x, y) => x - y)[Math.floor(values.length / 2)];
+
+async function workerMilliseconds(page, origin, cell) {
+  await page.goto(`${origin}/?size=1280x720&cellWidth=${cell}&cellHeight=${cell}&position=8&total=30`);
+  await settled(page);
+  return page.evaluate(async (count) => {
+    const scrubber = document.getElementById('scrubber');
+    const times = [];
+    for (let i = 0; i < count; ++i) {
+      const shown = window.designer.shown;
+      scrubber.dispatchEvent(new Event('input'));
+      while (window.designer.shown === shown) await new Promise((resolve) => setTimeout(resolve, 1));
+      times.push(window.designer.renderTimes.at(-1));
+    }
+    return times;
+  }, repetitions);
+}
+
+async function playedFramesPerSecond(page, origin) {
+  await page.goto(`${origin}/?size=1280x720&total=30&rate=30`);
+  await settled(page);
+  const before = await page.evaluate(() => window.designer.shown);
+  await page.click('#play');
+  const seconds = 4;
+  await page.waitForTimeout(seconds * 1000);
+  await page.click('#play');
+  return ((await page.evaluate(() => window.designer.shown)) - before) / seconds;
+}
+
+const { origin, close } = await serveSite();
+const browser = await launchChromium();
+try {
+  const page = await browser.newPage({ viewport: { width: 1600, height: 1000 } });
+  console.log('| case (1280 × 720, position 8 of 30) | module in chromium | native | native sse2 | module / sse2 |');
+  console.log('|---|---|---|---|---|');
+  for (const [cell, name] of [[2, 'default settings (2 × 2 cells)'], [1, 'pixel pass (1 × 1 cells)']]) {
+    const web = median(await workerMilliseconds(page, origin, cell));
+    const native = JSON.parse(execFileSync(process.env.NATIVE_TIMER, ['1280', '720', String(cell), '8', '30', String(repetitions)]));
+    console.log(`| ${name} | ${web.toFixed(2)} ms | ${native.chosen.toFixed(2)} ms | ${native.baseline.toFixed(2)} ms | ` +
+      `${(web / native.baseline).toFixed(2)} × |`);
+  }
+  console.log(`\nplaying 1280 × 720 at 30 frames/s, default settings: ${(await playedFramesPerSecond(page, origin)).toFixed(1)} frames/s shown`);
+} finally {
+  await browser.close();
+  close();
+}
