@@ -27,6 +27,7 @@ const state = {
   renderTimes: [],   // the worker's milliseconds per frame, the latest 600
 };
 window.designer = state;
+let playing = null;  // the animation frame request while playing
 
 function say(text) {
   $('message').textContent = text;
@@ -104,16 +105,27 @@ async function refresh() {
     state.inFlight = false;
     say(error.message);
   }
-  writeAddress();
+  // Browsers throttle address changes, so playing leaves the address alone
+  // until it pauses.
+  if (playing === null) writeAddress();
   updateReadout();
 }
 
 const frameShown = [];  // resolvers waiting for the next drawn frame
+let timesWanted = null;
+// The worker's milliseconds for `count` renders of the frame on show.
+state.timeFrames = (count) => new Promise((resolve) => {
+  timesWanted = resolve;
+  worker.postMessage({ ...frameRequest(), type: 'time', count });
+});
+
 worker.onmessage = ({ data: answer }) => {
+  if (answer.type === 'times') { timesWanted(answer.times); return; }
   state.inFlight = false;
   state.renderTimes.push(answer.renderMs);
   if (state.renderTimes.length > 600) state.renderTimes.shift();
   preview.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(answer.rgba.buffer), answer.width, answer.height), 0, 0);
+  worker.postMessage({ type: 'recycle', buffer: answer.rgba.buffer }, [answer.rgba.buffer]);
   preview.dataset.position = String(answer.position);
   if (answer.thumbnail) {
     pages.thumbnail.getContext('2d').putImageData(new ImageData(new Uint8ClampedArray(answer.thumbnail.buffer), 128, 96), 0, 0);
@@ -167,7 +179,6 @@ async function takeFiles(files, sides) {
 const pages = buildPages($('pages'), g.fields, () => state.settings, () => refresh());
 
 // Playing: the position follows the clock at the page's rate.
-let playing = null;
 function play() {
   const started = performance.now(), from = state.position;
   const step = (now) => {
@@ -187,6 +198,7 @@ function pause() {
   if (playing !== null) cancelAnimationFrame(playing);
   playing = null;
   $('play').textContent = 'Play';
+  writeAddress();
 }
 
 function wire() {
