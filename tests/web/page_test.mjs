@@ -18,9 +18,9 @@ function glimmerFrame(args) {
   execFileSync(glimmer, ['render', '--quiet', ...args, '--out', out]);
   return rgbaOf(out);
 }
-function drawn(source, name) {
+function drawn(source, name, size = '320x240') {
   const file = join(work, name);
-  execFileSync('ffmpeg', ['-loglevel', 'error', '-y', '-f', 'lavfi', '-i', `${source}=size=320x240`, '-frames:v', '1', file]);
+  execFileSync('ffmpeg', ['-loglevel', 'error', '-y', '-f', 'lavfi', '-i', `${source}=size=${size}`, '-frames:v', '1', file]);
   return file;
 }
 
@@ -85,6 +85,8 @@ test('the designer page', async () => {
       ['#load', 'short.qvx', readFileSync(expectedFile).subarray(0, 31), 'Error reading file!'],
       ['#load', 'other.qvx', Buffer.alloc(456, 65), 'Not a Scatterweave file!'],
       ['#file-a', 'notes.png', Buffer.from('not a picture'), "'notes.png' is not a picture or video that this browser can read"],
+      ['#file-b', 'huge.png', readFileSync(drawn('color', 'huge.png', '16400x16')),
+        "'huge.png' is 16400x16; the page takes at most 16384x16384 and 2^26 pixels in all"],
     ];
     for (const [input, name, bytes, message] of refusals) {
       writeFileSync(join(work, name), bytes);

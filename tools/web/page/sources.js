@@ -25,9 +25,10 @@ function refusal(file, text) {
   return error;
 }
 
+// The engine's frames: up to 16384 on a side and 2^26 pixels in all.
 function checkSize(file, width, height) {
-  if (width > largest || height > largest)
-    throw refusal(file, `is ${width}x${height}; the page takes at most ${largest}x${largest}`);
+  if (width > largest || height > largest || width * height > 2 ** 26)
+    throw refusal(file, `is ${width}x${height}; the page takes at most ${largest}x${largest} and 2^26 pixels in all`);
 }
 
 async function openClip(file) {
