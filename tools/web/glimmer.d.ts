@@ -83,6 +83,8 @@ export interface Glimmer {
   assign(settings: Uint8Array, assignment: string): { settings: Uint8Array } | { error: string };
   /** "0:01:05:07": hours:minutes:seconds:frames. */
   formatTimecode(frames: number, framesPerSecond: number): string;
+  /** The plug-in's 54-character readout of the length and the position, two lines. */
+  timeReadout(total: number, position: number, framesPerSecond: number): string;
   /** The built-in pair: 'a' the sunset, 'b' the mosaic, RGBA top row first. */
   samplePicture(which: 'a' | 'b', width: number, height: number): Uint8Array;
   createRenderer(width: number, height: number): FrameRenderer;

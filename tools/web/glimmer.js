@@ -86,6 +86,8 @@ export async function createGlimmer() {
       return answer.error != null ? { error: answer.error } : { settings: answer.settings.slice() };
     },
     formatTimecode: (frames, framesPerSecond) => m.formatTimecode(frames | 0, framesPerSecond | 0),
+    // "Duration: 0:00:01:05      \nPreview:  0:00:00:12       ", as the plug-in's dialog shows it.
+    timeReadout: (total, position, framesPerSecond) => m.timeReadout(total | 0, position | 0, framesPerSecond | 0),
     // The built-in pair's image A (the sunset) or B (the mosaic) at a size.
     samplePicture(which, width, height) {
       return m.samplePicture(which === 'b' ? 1 : 0, width, height).slice();

@@ -166,6 +166,13 @@ std::string formatTimecode(int32_t frames, int32_t framesPerSecond) {
     return text;
 }
 
+// The dialog's two-line readout, its 54 characters as the plug-in lays them out.
+std::string timeReadout(int32_t total, int32_t position, int32_t framesPerSecond) {
+    TimeReadout readout;
+    readout.Update(total, position, framesPerSecond);
+    return readout.Text();
+}
+
 // Turns rows over between top-first and bottom-first order.
 void copyRowsTurned(uint32_t* to, const uint32_t* from, int32_t width, int32_t rows) {
     const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
@@ -248,6 +255,7 @@ EMSCRIPTEN_BINDINGS(glimmer) {
     emscripten::function("fieldTable", &fieldTable);
     emscripten::function("presetTable", &presetTable);
     emscripten::function("formatTimecode", &formatTimecode);
+    emscripten::function("timeReadout", &timeReadout);
     emscripten::function("samplePicture", &samplePicture);
     emscripten::constant("widestFrame", glimmer::widestFrame);
     emscripten::class_<FrameRenderer>("FrameRenderer")

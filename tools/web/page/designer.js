@@ -138,8 +138,7 @@ worker.onerror = (event) => say(`the renderer stopped: ${event.message}`);
 const nextFrame = () => new Promise((resolve) => frameShown.push(resolve));
 
 function updateReadout() {
-  const duration = g.formatTimecode(state.total, state.rate), shown = g.formatTimecode(state.position, state.rate);
-  $('readout').textContent = `Duration: ${duration}\nPreview:  ${shown}`;
+  $('readout').textContent = g.timeReadout(state.total, state.position, state.rate);
   $('scrubber').max = String(Math.max(0, state.total - 1));
   $('scrubber').value = String(state.position);
   $('frame-count').value = String(state.total);
