@@ -62,13 +62,8 @@ std::string fieldParameter(const EditorField& e) {
     case EditorFieldKind::number:
         break;
     }
-    // The slider spans the useful range; the number box takes the whole one.
-    const std::string visual = f.sliderMaximum < f.maximum
-                                   ? " visualmin=\"" + std::to_string(f.minimum) + "\" visualmax=\"" +
-                                         std::to_string(f.sliderMaximum) + "\""
-                                   : "";
     return parameter("type=\"constant\" " + named + " min=\"" + std::to_string(f.minimum) + "\" max=\"" +
-                         std::to_string(f.maximum) + "\"" + visual,
+                         std::to_string(f.maximum) + "\"",
                      caption, help);
 }
 
