@@ -72,6 +72,7 @@ struct FrameCase {
     float t;
     std::vector<std::pair<std::string, int>> settings;
     const char* preset;  // an installed .qvx file chosen in the properties, or null
+    const char* look = nullptr;  // a look chosen in the "preset" list, or null
 };
 
 void PrintTo(const FrameCase& c, std::ostream* out) { *out << c.name; }
@@ -97,6 +98,10 @@ TEST_P(TransitionFrames, MatchGlimmerRender) {
         obs_data_set_string(data, "settings", file.c_str());
         assignments.insert(assignments.begin(), {"--settings", file});
     }
+    if (c.look != nullptr) {
+        obs_data_set_string(data, "preset", c.look);
+        assignments.insert(assignments.begin(), {"--preset", c.look});
+    }
     obs_source_reset_settings(transition, data);
     obs_data_release(data);
 
@@ -119,7 +124,8 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"cellWidth", 24}, {"cellHeight", 9}, {"delayMap.source", 12}}, nullptr},
                       FrameCase{"pixelsByRed", 0.4f, {{"cellWidth", 1}, {"cellHeight", 1}, {"orderDownUp", 1},
                                 {"movingXMap.source", 0}, {"movingYMap.invert", 1}}, nullptr},
-                      FrameCase{"presetFile", 0.6f, {}, "wind-bands"}, FrameCase{"tilesPreset", 0.3f, {}, "tiles"}),
+                      FrameCase{"presetFile", 0.6f, {}, "wind-bands"}, FrameCase{"tilesPreset", 0.3f, {}, "tiles"},
+                      FrameCase{"explosionByName", 0.3f, {}, nullptr, "explosion"}),
     [](const auto& param) { return std::string(param.param.name); });
 
 // Properties as OBS reads them, against the settings table: the panel
