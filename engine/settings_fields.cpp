@@ -80,9 +80,9 @@ const SettingsField settingsFields[] = {
           SHOWN("Life", "Pixel Life", "Maximum", "Maximal pixel life", 255, 15)),
     // Useful cells are a few pixels to a few dozen; 4096 is for typing.
     FIELD(cellWidth, 2, 1, 4096, "width of a cell in pixels; with bands, cells across",
-          SHOWN("Movement", "Cell size", "Width", "", 64, 5)),
+          SHOWN("Movement", "Cell size", "Cell width", "", 64, 5)),
     FIELD(cellHeight, 2, 1, 4096, "height of a cell in rows; with bands, cells down",
-          SHOWN("Movement", "Cell size", "Height", "", 64, 6)),
+          SHOWN("Movement", "Cell size", "Cell height", "", 64, 6)),
     SOURCE_MAP(movingXMap, 8, 1, 0, "Moving X", 18),
     SOURCE_MAP(movingYMap, 10, 1, 0, "Moving Y", 24),
     SOURCE_MAP(delayMap, 9, 2, 1, "Delay", 30),

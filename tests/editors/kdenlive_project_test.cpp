@@ -35,6 +35,7 @@ struct Edit {
     const char* name;
     std::vector<std::pair<std::string, std::string>> projectChanges;  // as Kdenlive writes them after a panel edit
     std::vector<std::string> glimmerArguments;                        // the same settings for glimmer render
+    bool fromElsewhere = false;  // melt runs in another folder than the project's
 };
 
 class KdenliveRender : public ::testing::TestWithParam<Edit> {};
@@ -68,9 +69,9 @@ TEST_P(KdenliveRender, CompositionRunsFromAToBAsGlimmerRendersIt) {
 
     // A display number of our own: two xvfb-run -a started at once can pick the same one.
     const std::string display = std::to_string(200 + getpid() % 600);
-    const std::string frames = renderWithMelt(folder.path(""),
+    const std::string frames = renderWithMelt(GetParam().fromElsewhere ? modules.string() : folder.path(""),
                                               "xvfb-run -a -n " + display + " env MLT_REPOSITORY='" + modules.string() +
-                                                  "' melt -progress2 two-clips.kdenlive",
+                                                  "' melt -progress2 '" + folder.path("two-clips.kdenlive") + "'",
                                               raw);
     ASSERT_EQ(frames.size(), totalFrames * frameBytes);
     EXPECT_EQ(fileBytes(raw + ".log").find("settings file"), std::string::npos) << "a settings file was read or refused";
@@ -96,7 +97,21 @@ INSTANTIATE_TEST_SUITE_P(
                       Edit{"SettingsFileAndOneField",
                            {{"<property name=\"settings\"/>", "<property name=\"settings\">held.qvx</property>"},
                             {"<property name=\"gravity\">0<", "<property name=\"gravity\">51<"}},
-                           {"--settings", "held.qvx", "--set", "gravity=51"}}),
+                           {"--settings", "held.qvx", "--set", "gravity=51"}},
+                      // Kdenlive keeps the file relative to the project's root; a loaded file's fields are
+                      // in the project, and one set back to its default stays there.
+                      Edit{"RelativeFileFromAnotherFolder",
+                           {{"<property name=\"settings\"/>", "<property name=\"settings\">held.qvx</property>"}},
+                           {"--settings", "held.qvx"},
+                           true},
+                      Edit{"Preset", {{"<property name=\"preset\"/>", "<property name=\"preset\">explosion</property>"}},
+                           {"--preset", "explosion"}},
+                      Edit{"FieldAtItsDefaultOverALoadedFile",
+                           {{"<property name=\"settings\"/>", "<property name=\"settings\">held.qvx</property>"
+                                                               "<property name=\"settings.loaded\">held.qvx</property>"},
+                            {"<property name=\"delayMap.source\">9<", "<property name=\"delayMap.source\">12<"}},
+                           {"--settings", "held.qvx", "--set", "cellWidth=2"},
+                           true}),
     [](const ::testing::TestParamInfo<Edit>& param) { return param.param.name; });
 
 }  // namespace

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The package as a user installs it: cpack makes the .deb, dpkg-deb unpacks
-# it into a scratch root, and in a mount namespace of its own, where that
-# root lies over /usr, melt, gst-inspect-1.0 and Kdenlive's folders must show
-# the transition with none of our environment variables set. The machine's
-# own /usr is never touched.
+# The packages as a user installs them: cpack makes one .deb a part, each
+# depending on what its own programs need and on none of the others;
+# dpkg-deb unpacks the renderer's and the MLT part into a scratch root, and
+# in a mount namespace of its own, where that root lies over /usr, glimmer,
+# melt, gst-inspect-1.0 and Kdenlive's folders must show the transition with
+# none of our environment variables set. The machine's own /usr is never
+# touched.
 # usage: package_test.sh BUILD_FOLDER
 set -euo pipefail
 build=$1
@@ -12,8 +14,20 @@ trap 'rm -rf "$scratch"' EXIT
 fail() { echo "package_test: $*" >&2; exit 1; }
 
 (cd "$build" && cpack -G DEB -B "$scratch/cpack" > "$scratch/cpack.log" 2>&1) || { cat "$scratch/cpack.log"; fail "cpack failed"; }
-deb=$(ls "$scratch"/cpack/*.deb)
-dpkg-deb -x "$deb" "$scratch/root"
+renderer=$(ls "$scratch"/cpack/glimmerscatterweft_*.deb)
+editors=$(ls "$scratch"/cpack/glimmerscatterweft-mlt_*.deb)
+depends() { dpkg-deb -f "$1" Depends; }
+depends "$renderer" | grep -qw ffmpeg || fail "the renderer's package does not depend on ffmpeg"
+depends "$editors" | grep -qw libmlt7 || fail "the MLT part does not depend on libmlt7"
+! depends "$editors" | grep -qE 'libobs|glimmerscatterweft|ffmpeg' || fail "the MLT part pulls in: $(depends "$editors")"
+for obs in "$scratch"/cpack/obs-glimmerscatterweft_*.deb; do
+  [ -e "$obs" ] || continue
+  depends "$obs" | grep -qw libobs0 || fail "the OBS part does not depend on libobs0"
+  ! depends "$obs" | grep -qE 'libmlt|glimmerscatterweft' || fail "the OBS part pulls in: $(depends "$obs")"
+done
+! dpkg-deb -c "$editors" | grep -qE 'bin/glimmer|obs-plugins|share/doc' || fail "the MLT part holds another part's files"
+dpkg-deb -x "$renderer" "$scratch/root"
+dpkg-deb -x "$editors" "$scratch/root"
 
 mkdir -p "$scratch/home"
 # Root mounts directly; anyone else gets a user namespace in which they may.
@@ -35,4 +49,4 @@ grep -q 'identifier: delayMap.source' "$scratch/module.yml" || fail "melt lists 
 grep -q '^identifier: frei0r.glimmerscatterweft$' "$scratch/frei0r.yml" || { cat "$scratch/frei0r.yml"; fail "melt does not find the frei0r plug-in"; }
 grep -q 'Image A dissipates and reveals image B.' "$scratch/gst.txt" || { cat "$scratch/gst.txt"; fail "GStreamer does not find the mixer"; }
 grep -qx glimmerscatterweft.xml "$scratch/kdenlive.txt" || fail "Kdenlive's folder has no description of the composition"
-echo "package_test: $(basename "$deb") found by melt, GStreamer and Kdenlive's folder"
+echo "package_test: $(basename "$editors") found by melt, GStreamer and Kdenlive's folder; glimmer and its docs in $(basename "$renderer")"

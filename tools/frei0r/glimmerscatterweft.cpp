@@ -56,8 +56,11 @@ const std::vector<Parameter>& parameterTable() {
         for (std::size_t i = 0; i < settingsFieldCount; ++i) {
             const SettingsField& f = settingsFields[i];
             if (f.alias) continue;
+            // The dialog's caption and place first, as the other hosts show it.
+            const std::string caption = std::string(panelCaption(f)) + " (" + f.page + ", " + f.group + "): ";
             t.push_back({f.name, F0R_PARAM_DOUBLE,
-                         std::string(f.meaning) + "; 0..1 scales onto " + describeSettingsRange(f) +
+                         caption + (*f.tooltip != '\0' ? f.tooltip : f.meaning) + "; 0..1 scales onto " +
+                             describeSettingsRange(f) +
                              " (value = " + std::to_string(f.minimum) + " + round(d * " +
                              std::to_string(f.maximum - f.minimum) + "))",
                          &f});

@@ -2,15 +2,19 @@
 // from the settings table: the file Kdenlive reads to build the composition's
 // panel (share/kdenlive/transitions/glimmerscatterweft.xml).
 //
-// Each field gets its own name, its range as whole numbers, a check box for
-// 0-or-1 fields and a list of the 15 source names for a map's source. The
-// transition needs no keyframes: it knows its own progress.
+// Each field shows under the dialog's caption (with its group where two
+// would read alike: Kdenlive lists parameters without groups) and with the
+// dialog's tooltip, in the dialog's order: its range as whole numbers, a
+// check box for 0-or-1 fields, a list for a map's source and the order
+// buttons. The transition needs no keyframes: it knows its own progress.
 #include <cstdio>
 #include <fstream>
 #include <string>
 
+#include <vector>
+
 #include "editor_fields.h"
-#include "source_map.h"
+#include "settings_presets.h"
 
 namespace {
 
@@ -36,27 +40,43 @@ std::string parameter(const std::string& attributes, const std::string& name, co
            "        <comment>" + escaped(comment) + "</comment>\n    </parameter>\n";
 }
 
+std::string listDisplay(const char* const* names, std::size_t count) {
+    std::string display;
+    for (std::size_t i = 0; i < count; ++i) display += (i == 0 ? "" : ",") + escaped(names[i]);
+    return "        <paramlistdisplay>" + display + "</paramlistdisplay>\n";
+}
+
 std::string fieldParameter(const EditorField& e) {
     const SettingsField& f = *e.field;
     const std::string named = "name=\"" + escaped(f.name) + "\" default=\"" + std::to_string(f.defaultValue) + "\"";
+    const std::string caption = panelCaption(f), help = editorFieldHelp(f);
     switch (e.kind) {
     case EditorFieldKind::checkBox:
-        return parameter("type=\"bool\" " + named, f.name, f.meaning);
-    case EditorFieldKind::sourceList: {
-        std::string values, names;
-        for (int32_t i = 0; i < sourceCount; ++i) {
-            values += (i == 0 ? "" : ";") + std::to_string(i);
-            names += (i == 0 ? "" : ",") + escaped(sourceMapNames[i]);
-        }
-        return parameter("type=\"list\" " + named + " paramlist=\"" + values + "\"", f.name, f.meaning,
-                         "        <paramlistdisplay>" + names + "</paramlistdisplay>\n");
+        return parameter("type=\"bool\" " + named, caption, help);
+    case EditorFieldKind::list: {
+        std::string values;
+        for (int32_t i = 0; i < f.listCount; ++i) values += (i == 0 ? "" : ";") + std::to_string(i);
+        return parameter("type=\"list\" " + named + " paramlist=\"" + values + "\"", caption, help,
+                         listDisplay(f.listNames, static_cast<std::size_t>(f.listCount)));
     }
     case EditorFieldKind::number:
         break;
     }
     return parameter("type=\"constant\" " + named + " min=\"" + std::to_string(f.minimum) + "\" max=\"" +
                          std::to_string(f.maximum) + "\"",
-                     f.name, f.meaning);
+                     caption, help);
+}
+
+// The looks, with a first entry that leaves the fields as they are.
+std::string presetParameter() {
+    std::string values;
+    std::vector<const char*> titles{"(none)"};
+    for (std::size_t i = 0; i < settingsPresetCount; ++i) {
+        values += std::string(";") + settingsPresets[i].name;
+        titles.push_back(settingsPresets[i].title);
+    }
+    return parameter("type=\"list\" name=\"preset\" default=\"\" paramlist=\"" + values + "\"", "Preset",
+                     "A named look: choosing one sets the fields below to it", listDisplay(titles.data(), titles.size()));
 }
 
 }  // namespace
@@ -72,11 +92,10 @@ int main(int argc, char** argv) {
         "    <name>Glimmerscatterweft</name>\n"
         "    <description>Image A dissipates and reveals image B.</description>\n"
         "    <author>The Glimmerscatterweft developers</author>\n";
-    xml += parameter("type=\"url\" name=\"settings\" default=\"\" filter=\"Glimmerscatterweft Setings (*.qvx)\"",
-                     "settings",
-                     "A .qvx settings file: its fields are the base, and a field below overrides it when set to "
-                     "anything but its default.");
-    xml += parameter("type=\"bool\" name=\"invert\" default=\"0\"", "invert",
+    xml += parameter("type=\"url\" name=\"settings\" default=\"\" filter=\"Settings files (*.qvx)\"", "Settings file",
+                     settingsFileHelp);
+    xml += presetParameter();
+    xml += parameter("type=\"bool\" name=\"invert\" default=\"0\"", "Invert",
                      "Swap the clips: the upper track breaks up and reveals the lower one.");
     for (const EditorField& e : editorFields()) xml += fieldParameter(e);
     xml += "</transition>\n";

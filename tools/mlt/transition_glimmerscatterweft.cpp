@@ -22,6 +22,7 @@ extern "C" {
 #include <utility>
 
 #include "frame_setup.h"
+#include "project_root.h"
 #include "property_settings.h"
 #include "transition_metadata.h"
 
@@ -37,19 +38,25 @@ struct Instance {
     std::string lastComplaint;
 };
 
-const char* lookupProperty(const char* name, void* properties) {
+const char* getProperty(const char* name, void* properties) {
     return mlt_properties_get(static_cast<mlt_properties>(properties), name);
+}
+
+void setProperty(const char* name, const char* value, void* properties) {
+    mlt_properties_set(static_cast<mlt_properties>(properties), name, value);
 }
 
 TransitionSettings currentSettings(mlt_transition transition) {
     auto& self = *static_cast<Instance*>(transition->child);
     std::lock_guard<std::mutex> lock(self.mutex);
     std::string complaint;
+    const PropertyAccess access{getProperty, setProperty, MLT_TRANSITION_PROPERTIES(transition)};
     const TransitionSettings settings =
-        self.settings.read(lookupProperty, MLT_TRANSITION_PROPERTIES(transition), complaint);
-    // Said once, not for every frame.
+        self.settings.read(access, [&] { return projectRoot(MLT_TRANSITION_SERVICE(transition)); }, complaint);
+    // Said once, not for every frame, as an error: editors show MLT's errors
+    // to their user, and melt prints them.
     if (!complaint.empty() && complaint != self.lastComplaint)
-        mlt_log_warning(MLT_TRANSITION_SERVICE(transition), "%s\n", complaint.c_str());
+        mlt_log_error(MLT_TRANSITION_SERVICE(transition), "%s\n", complaint.c_str());
     self.lastComplaint = complaint;
     return settings;
 }

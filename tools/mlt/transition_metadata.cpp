@@ -1,10 +1,10 @@
 #include "transition_metadata.h"
 
 #include <string>
+#include <vector>
 
 #include "editor_fields.h"
-#include "settings/settings_assignments.h"
-#include "source_map.h"
+#include "settings_presets.h"
 
 namespace glimmer {
 
@@ -17,30 +17,38 @@ void appendItem(mlt_properties list, mlt_properties item) {
                             nullptr);
 }
 
-mlt_properties newParameter(const char* identifier, const char* type, const std::string& description) {
+mlt_properties newParameter(const char* identifier, const std::string& title, const char* type,
+                            const std::string& description) {
     mlt_properties p = mlt_properties_new();
     mlt_properties_set(p, "identifier", identifier);
-    mlt_properties_set(p, "title", identifier);
+    mlt_properties_set(p, "title", title.c_str());
     mlt_properties_set(p, "type", type);
     mlt_properties_set(p, "description", description.c_str());
     mlt_properties_set(p, "mutable", "yes");
     return p;
 }
 
+void setValues(mlt_properties p, const char* const* names, std::size_t count) {
+    mlt_properties values = mlt_properties_new();
+    for (std::size_t i = 0; i < count; ++i) mlt_properties_set(values, std::to_string(i).c_str(), names[i]);
+    mlt_properties_set_data(p, "values", values, 0, reinterpret_cast<mlt_destructor>(mlt_properties_close), nullptr);
+}
+
 mlt_properties fieldParameter(const EditorField& e) {
     const SettingsField& f = *e.field;
+    const std::string title = panelCaption(f);
+    // The page and group box say where the dialog keeps it.
+    const std::string description = editorFieldHelp(f) + " (" + f.page + ", " + f.group + ")";
     switch (e.kind) {
-    case EditorFieldKind::sourceList: {
-        mlt_properties p = newParameter(f.name, "string", std::string(f.meaning));
-        mlt_properties_set(p, "default", sourceMapNames[f.defaultValue]);
+    case EditorFieldKind::list: {
+        mlt_properties p = newParameter(f.name, title, "string", description);
+        mlt_properties_set(p, "default", f.listNames[f.defaultValue]);
         mlt_properties_set(p, "widget", "combo");
-        mlt_properties values = mlt_properties_new();
-        for (int32_t i = 0; i < sourceCount; ++i) mlt_properties_set(values, std::to_string(i).c_str(), sourceMapNames[i]);
-        mlt_properties_set_data(p, "values", values, 0, reinterpret_cast<mlt_destructor>(mlt_properties_close), nullptr);
+        setValues(p, f.listNames, static_cast<std::size_t>(f.listCount));
         return p;
     }
     case EditorFieldKind::checkBox: {
-        mlt_properties p = newParameter(f.name, "boolean", f.meaning);
+        mlt_properties p = newParameter(f.name, title, "boolean", description);
         mlt_properties_set_int(p, "default", f.defaultValue);
         mlt_properties_set(p, "widget", "checkbox");
         return p;
@@ -48,11 +56,22 @@ mlt_properties fieldParameter(const EditorField& e) {
     case EditorFieldKind::number:
         break;
     }
-    mlt_properties p = newParameter(f.name, "integer", f.meaning);
+    mlt_properties p = newParameter(f.name, title, "integer", description);
     mlt_properties_set_int(p, "minimum", f.minimum);
     mlt_properties_set_int(p, "maximum", f.maximum);
     mlt_properties_set_int(p, "default", f.defaultValue);
-    mlt_properties_set(p, "widget", "spinner");
+    mlt_properties_set(p, "widget", f.sliderMaximum < f.maximum ? "spinner" : "slider");
+    return p;
+}
+
+mlt_properties presetParameter() {
+    std::vector<const char*> names;
+    for (std::size_t i = 0; i < settingsPresetCount; ++i) names.push_back(settingsPresets[i].name);
+    mlt_properties p = newParameter("preset", "Preset", "string",
+                                    "A named look; choosing one sets every field below to it");
+    mlt_properties_set(p, "default", "");
+    mlt_properties_set(p, "widget", "combo");
+    setValues(p, names.data(), names.size());
     return p;
 }
 
@@ -75,10 +94,9 @@ mlt_properties transitionMetadata(const char* identifier) {
     mlt_properties_set_data(m, "tags", tags, 0, reinterpret_cast<mlt_destructor>(mlt_properties_close), nullptr);
 
     mlt_properties parameters = mlt_properties_new();
-    appendItem(parameters, newParameter("settings", "string",
-                                        "a .qvx settings file; its fields are the base, and a field below "
-                                        "overrides it when set to anything but its default"));
-    mlt_properties invert = newParameter("invert", "boolean", "swap the clips: the upper track breaks up");
+    appendItem(parameters, newParameter("settings", "Settings file", "string", settingsFileHelp));
+    appendItem(parameters, presetParameter());
+    mlt_properties invert = newParameter("invert", "Invert", "boolean", "Swap the clips: the upper track breaks up");
     mlt_properties_set_int(invert, "default", 0);
     appendItem(parameters, invert);
     for (const EditorField& e : editorFields()) appendItem(parameters, fieldParameter(e));

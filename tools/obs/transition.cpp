@@ -4,14 +4,16 @@
 // OBS hands the transition both scenes as textures and the progress t from
 // 0 to 1; the picture is the engine's frame round(t * 999) of a 1000-frame
 // transition, as in the frei0r plug-in, so the same settings give the same
-// picture in every host. Audio crossfades as OBS's own fade does. A canvas
-// the engine cannot take, or scenes that cannot be read back, get a cut at
-// the middle instead, with one line in OBS's log.
+// picture in every host. Audio crossfades as OBS's own fade does. An empty
+// side (Show, Hide, no scene) is a transparent picture. A canvas the engine
+// cannot take, or scenes that cannot be read back, get a cut at the middle
+// instead, with one line in OBS's log that says which.
 #include <obs-module.h>
 #include <util/profiler.h>
 
 #include <cmath>
 #include <mutex>
+#include <vector>
 
 #include "frame_round_trip.h"
 #include "transition_properties.h"
@@ -30,6 +32,7 @@ struct Transition {
     TransitionSettings settings = defaultSettings();
     FrameRoundTrip roundTrip;  // graphics thread only
     RoundTripOutcome lastOutcome = RoundTripOutcome::rendered;
+    gs_texture_t* emptySide = nullptr;  // graphics thread only
 };
 
 Transition& transitionOf(void* data) { return *static_cast<Transition*>(data); }
@@ -63,9 +66,29 @@ void noteOutcome(Transition& self, RoundTripOutcome outcome, uint32_t width, uin
              "card: cutting at the middle instead", width, rows);
 }
 
+// The side of a Show or Hide transition, or of one from or to no scene, that
+// has nothing: a transparent picture of the canvas's size, so that a shown
+// source is uncovered as the empty picture breaks up over it and a hidden
+// one breaks up and leaves nothing. Made again only when the canvas changes.
+gs_texture_t* emptySide(Transition& self, uint32_t width, uint32_t rows) {
+    gs_texture_t*& empty = self.emptySide;
+    if (empty != nullptr && (gs_texture_get_width(empty) != width || gs_texture_get_height(empty) != rows)) {
+        gs_texture_destroy(empty);
+        empty = nullptr;
+    }
+    if (empty == nullptr) {
+        const std::vector<uint8_t> nothing(std::size_t(width) * rows * 4, 0);
+        const uint8_t* levels[] = {nothing.data()};
+        empty = gs_texture_create(width, rows, GS_RGBA, 1, levels, 0);
+    }
+    return empty;
+}
+
 void renderFrame(void* data, gs_texture_t* a, gs_texture_t* b, float t, uint32_t width, uint32_t rows) {
     Transition& self = transitionOf(data);
     profile_start(renderScope);
+    if (a == nullptr) a = emptySide(self, width, rows);
+    if (b == nullptr) b = emptySide(self, width, rows);
     TransitionSettings settings;
     {
         std::lock_guard<std::mutex> lock(self.settingsLock);
@@ -85,6 +108,7 @@ const char* transitionName(void*) { return "Glimmerscatterweft"; }
 
 void updateTransition(void* data, obs_data_t* settings) {
     Transition& self = transitionOf(data);
+    loadChosenPreset(settings);
     loadChosenSettingsFile(settings);
     const TransitionSettings record = recordFromSettings(settings);
     std::lock_guard<std::mutex> lock(self.settingsLock);
@@ -101,11 +125,16 @@ void destroyTransition(void* data) {
     Transition* self = &transitionOf(data);
     obs_enter_graphics();
     self->roundTrip.release();
+    if (self->emptySide != nullptr) gs_texture_destroy(self->emptySide);
     obs_leave_graphics();
     delete self;
 }
 
-void renderTransition(void* data, gs_effect_t*) { obs_transition_video_render(transitionOf(data).source, renderFrame); }
+// No placeholder: an empty side reaches renderFrame as null, not as OBS's
+// small transparent texture, which could never be staged at canvas size.
+void renderTransition(void* data, gs_effect_t*) {
+    obs_transition_video_render2(transitionOf(data).source, renderFrame, nullptr);
+}
 
 float mixA(void*, float t) { return 1.0f - t; }
 float mixB(void*, float t) { return t; }
