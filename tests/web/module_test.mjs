@@ -3,7 +3,7 @@
 import { test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { createGlimmer } from '../../build/web/glimmer.js';
@@ -107,4 +107,16 @@ test('a settings file is refused in the plug-in words', () => {
     else assert.deepEqual(answer, { error: message }, `${bytes.length} bytes`);
   }
   assert.match(g.assign(g.defaultSettings(), 'gravty=60').error, /gravity/);
+});
+
+test('npm pack gives a package that installs from the file and loads in node', () => {
+  const site = new URL('../../build/web/', import.meta.url).pathname;
+  const tarball = execFileSync('npm', ['pack', '--silent', '--pack-destination', work, site], { encoding: 'utf8' }).trim();
+  const consumer = join(work, 'consumer');
+  mkdirSync(consumer, { recursive: true });
+  writeFileSync(join(consumer, 'package.json'), '{"type": "module", "private": true}');
+  execFileSync('npm', ['install', '--silent', '--no-audit', '--no-fund', join(work, tarball)], { cwd: consumer });
+  const script = "import { createGlimmer } from 'glimmerscatterweft'; const g = await createGlimmer(); " +
+    'console.log(g.writeSettingsFile(g.defaultSettings()).length)';
+  assert.equal(execFileSync('node', ['--input-type=module', '-e', script], { cwd: consumer, encoding: 'utf8' }).trim(), '456');
 });
