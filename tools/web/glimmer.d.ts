@@ -28,6 +28,8 @@ export interface SettingsField {
   panelOrder: number;
   /** Names of the values 0, 1, ... of a list; empty unless a list. */
   listNames: string[];
+  /** Tooltips of the list's values where each has its own (the Order box's buttons); else empty. */
+  listTooltips: string[];
   /** The page's preset button beside the slider, where it has one. */
   preset: { label: string; value: number } | null;
 }

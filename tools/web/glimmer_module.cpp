@@ -108,6 +108,17 @@ constexpr PresetButton presetButtons[] = {
     {"lifeMaximum", "L", 255},
 };
 
+// The Order box's radio buttons each have a tooltip of their own, by the
+// value of their bit; the table carries the one of the set bit.
+struct ListTooltips {
+    const char* field;
+    const char* tooltips[2];
+};
+constexpr ListTooltips listTooltips[] = {
+    {"orderRightLeft", {"Left to right calculation order", "Right to left calculation order"}},
+    {"orderDownUp", {"Up to down calculation order", "Down to up calculation order"}},
+};
+
 val fieldTable() {
     val fields = val::array();
     for (std::size_t i = 0; i < glimmer::settingsFieldCount; ++i) {
@@ -131,6 +142,11 @@ val fieldTable() {
         val names = val::array();
         for (int32_t n = 0; n < f.listCount; ++n) names.call<void>("push", std::string(f.listNames[n]));
         field.set("listNames", names);
+        val tips = val::array();
+        for (const ListTooltips& list : listTooltips)
+            if (std::strcmp(list.field, f.name) == 0)
+                for (const char* tip : list.tooltips) tips.call<void>("push", std::string(tip));
+        field.set("listTooltips", tips);
         field.set("preset", val::null());
         for (const PresetButton& button : presetButtons) {
             if (std::strcmp(button.field, f.name) != 0) continue;

@@ -32,12 +32,13 @@ function fieldControl(field, record, changed) {
   const store = (value) => { writeField(record(), field, value); changed(field); };
   if (field.listNames.length === 2 && field.bit >= 0) {  // the Order box's radio pairs
     const buttons = field.listNames.map((name, value) => {
-      const input = element('input', { type: 'radio', name: id, id: `${id}-${value}`, value, title: field.tooltip });
+      const input = element('input', { type: 'radio', name: id, id: `${id}-${value}`, value,
+        title: field.listTooltips[value] ?? field.tooltip });
       input.onchange = () => store(value);
       return input;
     });
-    const row = element('div', { className: 'radios', title: field.tooltip },
-      ...buttons.flatMap((b, value) => [b, element('label', { htmlFor: b.id }, field.listNames[value])]));
+    const row = element('div', { className: 'radios' },
+      ...buttons.flatMap((b, value) => [b, element('label', { htmlFor: b.id, title: b.title }, field.listNames[value])]));
     return { row, load: () => { buttons[readField(record(), field)].checked = true; } };
   }
   if (field.listNames.length > 0) {
