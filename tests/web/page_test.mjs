@@ -5,10 +5,10 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { join, resolve } from 'node:path';
 import { launchChromium, serveSite, settled as settledPage } from '../../tools/web/bench/page_harness.mjs';
 
-const glimmer = process.env.GLIMMER ?? 'build/native/tools/glimmer/glimmer';
+const glimmer = resolve(process.env.GLIMMER ?? 'build/native/tools/glimmer/glimmer');
 const work = mkdtempSync(join(tmpdir(), 'glimmer-page-'));
 
 const rgbaOf = (file) =>
@@ -46,6 +46,10 @@ test('the designer page', async () => {
     await settled();
     assert.ok((await canvasBytes()).equals(glimmerFrame(['--set', 'gravity=60', '--set', 'cellWidth=4', '--position', '12', '--total', '30'])),
       'the link frame equals glimmer render');
+    // The command the page offers makes that frame too.
+    const command = await page.inputValue('#command');
+    execFileSync('bash', ['-c', command.replace(/^glimmer /, `'${glimmer}' `) + ' --quiet'], { cwd: work });
+    assert.ok((await canvasBytes()).equals(rgbaOf(join(work, 'frame.png'))), command);
 
     // Two dropped PNGs become image A and image B, at A's size.
     const pair = [drawn('testsrc2', 'a.png'), drawn('mandelbrot', 'b.png')];
