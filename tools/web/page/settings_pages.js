@@ -109,6 +109,7 @@ export function buildPages(root, fields, record, changed) {
         pages[other].hidden = other !== name;
         document.getElementById(`tab-${other}`).setAttribute('aria-selected', String(other === name));
       }
+      if (name === 'Sources') changed(null);  // its thumbnail is drawn with the next frame
     };
     tabs.append(tab);
     pages[name] = page;
