@@ -28,6 +28,16 @@ struct FrameWalk {
     uint8_t* ownWrites;
 };
 
+// Marks `count` pixels as written by the band's own run; cells are narrow,
+// and a call of memset per row cost more than the row's copy.
+inline void markOwn(uint8_t* marks, int64_t count) {
+    if (count > 16) {
+        std::memset(marks, 1, static_cast<size_t>(count));
+        return;
+    }
+    for (int64_t i = 0; i < count; ++i) marks[i] = 1;
+}
+
 // How a cell's rows that land in a band are laid.
 enum class Laying {
     own,      // the band's own run: write, and mark as written
@@ -57,7 +67,7 @@ void layCellRows(const FramePixels& fr, int32_t cellWidth, int32_t cellHeight, c
             continue;
         }
         copyWords(fr.d + to, fr.a + from, length);
-        if (laying == Laying::own) std::memset(ownWrites + to, 1, static_cast<size_t>(length));
+        if (laying == Laying::own) markOwn(ownWrites + to, length);
     }
 }
 
@@ -68,38 +78,92 @@ bool landsWithin(const FramePixels& fr, int32_t cellHeight, const ElementMove& m
     return std::max<int64_t>(bottom, 0) >= rowLow && std::min<int64_t>(top, fr.rows) <= rowHigh;
 }
 
+// Where nothing is to be written: the pixel pass writes every element
+// somewhere, as the one-thread walk does, rather than branch on each.
+struct Sink {
+    uint32_t word;
+    uint8_t mark;
+};
+
 void writePixelsInBand(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, const ElementChunk& c) {
     const FramePixels& fr = w.fr;
     const int32_t width = fr.width;
-    const int64_t low = int64_t{run.rowLow} * width, high = int64_t{run.rowHigh} * width;
-    const int64_t rowStart = int64_t{p.y0} * width;
-    for (int32_t i = 0, x = p.x; i < p.count; ++i, x += p.step) {
+    const int64_t low = int64_t{run.rowLow} * width;
+    const uint64_t bandWords = static_cast<uint64_t>(int64_t{run.rowHigh - run.rowLow} * width);
+    const uint32_t* __restrict from = fr.a + int64_t{p.y0} * width + p.x;
+    uint32_t* __restrict d = fr.d;
+    uint8_t* __restrict marks = w.ownWrites;
+    PixelMove* __restrict moves = run.pixelMoves.data();
+    const int32_t rowStart = p.y0 * width;
+    size_t count = run.moveCount;
+    Sink sink;
+    for (int32_t i = 0, x = p.x; i < p.count; ++i, x += p.step, from += p.step) {
+        const int32_t ahead = c.target[i + prefetchDistance];
+        __builtin_prefetch(d + (ahead >= 0 ? ahead : 0), 1);
         const int32_t t = c.target[i];
-        if (t < 0) continue;
-        if (t >= low && t < high) {
-            fr.d[t] = fr.a[rowStart + x];
-            w.ownWrites[t] = 1;
-        } else {
-            run.moves.push_back(ElementMove{x, p.y0, x - t % width, p.y0 - t / width});
-        }
+        const bool own = static_cast<uint64_t>(t - low) < bandWords;
+        *(own ? d + t : &sink.word) = *from;
+        *(own ? marks + t : &sink.mark) = 1;
+        // Written always, kept only when the element lands elsewhere.
+        moves[count] = PixelMove{rowStart + x, t};
+        count += !own && t >= 0;
+    }
+    run.moveCount = count;
+}
+
+// A cell that lands whole in the band, row by row.
+inline void copyCellOwn(const FramePixels& fr, uint8_t* marks, int64_t to, int64_t from, int32_t cellWidth,
+                        int32_t cellHeight) {
+    if (cellWidth == 2 && cellHeight == 2) {
+        // The default cell: two words a row, in one move each.
+        const int64_t width = fr.width;
+        uint64_t row0, row1;
+        std::memcpy(&row0, fr.a + from, sizeof row0);
+        std::memcpy(&row1, fr.a + from + width, sizeof row1);
+        std::memcpy(fr.d + to, &row0, sizeof row0);
+        std::memcpy(fr.d + to + width, &row1, sizeof row1);
+        const uint16_t both = 0x0101;
+        std::memcpy(marks + to, &both, sizeof both);
+        std::memcpy(marks + to + width, &both, sizeof both);
+        return;
+    }
+    for (int32_t j = 0; j < cellHeight; ++j, to += fr.width, from += fr.width) {
+        copyWords(fr.d + to, fr.a + from, cellWidth);
+        markOwn(marks + to, cellWidth);
     }
 }
 
 void writeCellsInBand(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, const ElementChunk& c) {
     const FramePixels& fr = w.fr;
     const int32_t cw = w.g.cellWidth, ch = w.g.cellHeight;
+    const int64_t width = fr.width;
     for (int32_t i = 0, x = p.x; i < p.count; ++i, x += p.step) {
+        const int32_t ahead = c.target[i + prefetchDistance];
+        if (ahead >= 0) __builtin_prefetch(fr.d + ahead, 1);
+        if (c.clipped[i] == 0) {
+            // Whole cells: in place while waiting, else moved whole.
+            const int32_t t = c.target[i];
+            if (t < 0) continue;
+            const int32_t ty = c.waiting[i] != 0 ? p.y0 : p.y0 - static_cast<int32_t>(c.dy[i]);
+            if (ty >= run.rowLow && ty + ch <= run.rowHigh) {
+                copyCellOwn(fr, w.ownWrites, t, p.y0 * width + x, cw, ch);
+                continue;
+            }
+            const ElementMove m{x, p.y0, static_cast<int32_t>(c.dx[i]), static_cast<int32_t>(c.dy[i])};
+            layCellRows(fr, cw, ch, m, run.rowLow, run.rowHigh, w.ownWrites, Laying::own);
+            run.moves[run.moveCount++] = m;
+            continue;
+        }
         if (c.waiting[i] != 0) {
             layCellRows(fr, cw, ch, ElementMove{x, p.y0, 0, 0}, run.rowLow, run.rowHigh, w.ownWrites, Laying::own);
             continue;
         }
-        if (c.moving[i] == 0) continue;
         const double dx = c.dx[i], dy = c.dy[i];
         // placeCell's test, before anything is converted.
         if (!(dx > -fr.width && dx < fr.width && dy > -fr.rows && dy < fr.rows)) continue;
         const ElementMove m{x, p.y0, static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
         layCellRows(fr, cw, ch, m, run.rowLow, run.rowHigh, w.ownWrites, Laying::own);
-        if (!landsWithin(fr, ch, m, run.rowLow, run.rowHigh)) run.moves.push_back(m);
+        if (!landsWithin(fr, ch, m, run.rowLow, run.rowHigh)) run.moves[run.moveCount++] = m;
     }
 }
 
@@ -111,7 +175,7 @@ void walkRun(void* context, int32_t k) {
     ElementRun& run = w.runs[k];
     const FramePixels& fr = w.fr;
     const ElementGrid& g = w.g;
-    run.moves.clear();
+    run.moveCount = 0;
     std::memset(w.ownWrites + int64_t{run.rowLow} * fr.width, 0,
                 static_cast<size_t>(int64_t{run.rowHigh - run.rowLow} * fr.width));
 
@@ -170,15 +234,25 @@ void layOtherRuns(void* context, int32_t k) {
         if (r == k) continue;
         const Laying laying = r < k ? Laying::earlier : Laying::later;
         if (w.g.pixelPass) {
-            for (const ElementMove& m : w.runs[r].moves) {
-                const int64_t to = (int64_t{m.y0} - m.dy) * width + m.x0 - m.dx;
-                if (to < low || to >= high) continue;
-                if (laying == Laying::earlier && w.ownWrites[to] != 0) continue;
-                fr.d[to] = fr.a[int64_t{m.y0} * width + m.x0];
+            const ElementRun& other = w.runs[r];
+            const PixelMove* moves = other.pixelMoves.data();
+            for (size_t n = 0; n < other.moveCount; ++n) {
+                // moves has one entry past the last one kept, and others
+                // past it from earlier frames.
+                __builtin_prefetch(fr.d + std::max(0, moves[std::min(n + prefetchDistance, other.moveCount)].to), 1);
+                const PixelMove m = moves[n];
+                if (m.to < low || m.to >= high) continue;
+                if (laying == Laying::earlier && w.ownWrites[m.to] != 0) continue;
+                fr.d[m.to] = fr.a[m.from];
             }
         } else {
-            for (const ElementMove& m : w.runs[r].moves)
-                layCellRows(fr, w.g.cellWidth, w.g.cellHeight, m, own.rowLow, own.rowHigh, w.ownWrites, laying);
+            const ElementRun& other = w.runs[r];
+            for (size_t n = 0; n < other.moveCount; ++n) {
+                const ElementMove& ahead = other.moves[std::min(n + prefetchDistance / 4, other.moveCount - 1)];
+                __builtin_prefetch(fr.d + std::max<int64_t>(0, (int64_t{ahead.y0} - ahead.dy) * width + ahead.x0 - ahead.dx), 1);
+                layCellRows(fr, w.g.cellWidth, w.g.cellHeight, other.moves[n], own.rowLow, own.rowHigh, w.ownWrites,
+                            laying);
+            }
         }
     }
 }
@@ -226,7 +300,11 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
         const int64_t highRow = rowsDown ? g.rows - run.first : run.end;
         run.rowLow = static_cast<int32_t>(std::min<int64_t>(lowRow * g.cellHeight, rows));
         run.rowHigh = static_cast<int32_t>(std::min<int64_t>(highRow * g.cellHeight, rows));
-        run.moves.reserve(static_cast<size_t>(int64_t{run.end - run.first} * g.columns));
+        // One more than the run's elements: the pixel pass writes an entry
+        // past the last one it keeps.
+        const size_t most = static_cast<size_t>(int64_t{run.end - run.first} * g.columns) + 1;
+        if (g.pixelPass && run.pixelMoves.size() < most) run.pixelMoves.resize(most);
+        if (!g.pixelPass && run.moves.size() < most) run.moves.resize(most);
     }
 
     RampTable ramps;

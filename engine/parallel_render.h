@@ -33,10 +33,21 @@ struct ElementMove {
     int32_t x0, y0, dx, dy;
 };
 
+// A pixel-pass element that lands outside its thread's band: the word it
+// comes from and the word it lands on.
+struct PixelMove {
+    int32_t from, to;
+};
+
 struct ElementRun {
     int32_t first, end;        // element rows, as counted in walk order
     int32_t rowLow, rowHigh;   // the frame rows its elements start on
-    std::vector<ElementMove> moves;
+    // The elements that land outside the band, the first moveCount of
+    // moves; sized for a whole run once, so that the walk appends to it
+    // without a test or a branch.
+    std::vector<ElementMove> moves;      // the cell pass's
+    std::vector<PixelMove> pixelMoves;   // the pixel pass's
+    size_t moveCount;
 };
 
 // The threads and the memory they write besides the frame, kept from frame
