@@ -14,5 +14,7 @@ int runDemoCommand(const Options& options);
 
 // --jobs, or one job a core.
 int jobCount(const Options& options);
+// --threads, or one a core.
+int threadCount(const Options& options);
 
 }  // namespace glimmer::tool
