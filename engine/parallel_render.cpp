@@ -47,8 +47,14 @@ enum class Laying {
 
 // The cell at (x0, y0) moved by whole pixels, only its rows that land in
 // rows rowLow .. rowHigh - 1 and its columns inside the frame.
-void layCellRows(const FramePixels& fr, int32_t cellWidth, int32_t cellHeight, const ElementMove& m,
-                 int32_t rowLow, int32_t rowHigh, uint8_t* ownWrites, Laying laying) {
+// Everything is read into locals first: the marks are bytes, which may
+// alias anything, and each store of one would reload the rest.
+inline void layCellRows(const FramePixels& frame, int32_t cellWidth, int32_t cellHeight, const ElementMove move,
+                        int32_t rowLow, int32_t rowHigh, uint8_t* __restrict ownWrites, Laying laying) {
+    const FramePixels fr = frame;
+    const ElementMove m = move;
+    const uint32_t* __restrict a = fr.a;
+    uint32_t* __restrict d = fr.d;
     const int64_t width = fr.width;
     const int64_t visibleW = std::min<int64_t>(cellWidth, width - m.x0);
     const int64_t visibleH = std::min<int64_t>(cellHeight, int64_t{fr.rows} - m.y0);
@@ -62,11 +68,12 @@ void layCellRows(const FramePixels& fr, int32_t cellWidth, int32_t cellHeight, c
         const int64_t length = i1 - i0;
         if (length <= 0) return;
         if (laying == Laying::earlier) {
-            for (int64_t i = 0; i < length; ++i)
-                if (ownWrites[to + i] == 0) fr.d[to + i] = fr.a[from + i];
+            // Whether the own run wrote there is a coin toss per pixel:
+            // chosen, not branched on.
+            for (int64_t i = 0; i < length; ++i) d[to + i] = ownWrites[to + i] != 0 ? d[to + i] : a[from + i];
             continue;
         }
-        copyWords(fr.d + to, fr.a + from, length);
+        copyWords(d + to, a + from, length);
         if (laying == Laying::own) markOwn(ownWrites + to, length);
     }
 }
@@ -98,8 +105,9 @@ void writePixelsInBand(const FrameWalk& w, ElementRun& run, const ChunkPlace& p,
     size_t count = run.moveCount;
     Sink sink;
     for (int32_t i = 0, x = p.x; i < p.count; ++i, x += p.step, from += p.step) {
-        const int32_t ahead = c.target[i + prefetchDistance];
-        __builtin_prefetch(d + (ahead >= 0 ? ahead : 0), 1);
+        const int32_t ahead = c.target[i + prefetchDistance] >= 0 ? c.target[i + prefetchDistance] : 0;
+        __builtin_prefetch(d + ahead, 1);
+        __builtin_prefetch(marks + ahead, 1);
         const int32_t t = c.target[i];
         const bool own = static_cast<uint64_t>(t - low) < bandWords;
         *(own ? d + t : &sink.word) = *from;
@@ -133,38 +141,48 @@ inline void copyCellOwn(const FramePixels& fr, uint8_t* marks, int64_t to, int64
     }
 }
 
-void writeCellsInBand(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, const ElementChunk& c) {
-    const FramePixels& fr = w.fr;
+void writeCellsInBand(const FrameWalk& w, ElementRun& run, const ChunkPlace& place, const ElementChunk& c) {
+    const FramePixels fr = w.fr;
+    const ChunkPlace p = place;
+    const int32_t rowLow = run.rowLow, rowHigh = run.rowHigh;
+    ElementMove* __restrict moves = run.moves.data();
+    size_t moveCount = run.moveCount;
     const int32_t cw = w.g.cellWidth, ch = w.g.cellHeight;
     const int64_t width = fr.width;
     for (int32_t i = 0, x = p.x; i < p.count; ++i, x += p.step) {
         const int32_t ahead = c.target[i + prefetchDistance];
-        if (ahead >= 0) __builtin_prefetch(fr.d + ahead, 1);
+        if (ahead >= 0) {
+            __builtin_prefetch(fr.d + ahead, 1);
+            __builtin_prefetch(fr.d + ahead + (ch - 1) * width, 1);
+            __builtin_prefetch(w.ownWrites + ahead, 1);
+            __builtin_prefetch(w.ownWrites + ahead + (ch - 1) * width, 1);
+        }
         if (c.clipped[i] == 0) {
             // Whole cells: in place while waiting, else moved whole.
             const int32_t t = c.target[i];
             if (t < 0) continue;
             const int32_t ty = c.waiting[i] != 0 ? p.y0 : p.y0 - static_cast<int32_t>(c.dy[i]);
-            if (ty >= run.rowLow && ty + ch <= run.rowHigh) {
+            if (ty >= rowLow && ty + ch <= rowHigh) {
                 copyCellOwn(fr, w.ownWrites, t, p.y0 * width + x, cw, ch);
                 continue;
             }
             const ElementMove m{x, p.y0, static_cast<int32_t>(c.dx[i]), static_cast<int32_t>(c.dy[i])};
-            layCellRows(fr, cw, ch, m, run.rowLow, run.rowHigh, w.ownWrites, Laying::own);
-            run.moves[run.moveCount++] = m;
+            layCellRows(fr, cw, ch, m, rowLow, rowHigh, w.ownWrites, Laying::own);
+            moves[moveCount++] = m;
             continue;
         }
         if (c.waiting[i] != 0) {
-            layCellRows(fr, cw, ch, ElementMove{x, p.y0, 0, 0}, run.rowLow, run.rowHigh, w.ownWrites, Laying::own);
+            layCellRows(fr, cw, ch, ElementMove{x, p.y0, 0, 0}, rowLow, rowHigh, w.ownWrites, Laying::own);
             continue;
         }
         const double dx = c.dx[i], dy = c.dy[i];
         // placeCell's test, before anything is converted.
         if (!(dx > -fr.width && dx < fr.width && dy > -fr.rows && dy < fr.rows)) continue;
         const ElementMove m{x, p.y0, static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
-        layCellRows(fr, cw, ch, m, run.rowLow, run.rowHigh, w.ownWrites, Laying::own);
-        if (!landsWithin(fr, ch, m, run.rowLow, run.rowHigh)) run.moves[run.moveCount++] = m;
+        layCellRows(fr, cw, ch, m, rowLow, rowHigh, w.ownWrites, Laying::own);
+        if (!landsWithin(fr, ch, m, rowLow, rowHigh)) moves[moveCount++] = m;
     }
+    run.moveCount = moveCount;
 }
 
 // The first step: a thread's run of element rows, as renderDissipation
@@ -226,32 +244,45 @@ void walkRun(void* context, int32_t k) {
 void layOtherRuns(void* context, int32_t k) {
     const FrameWalk& w = *static_cast<const FrameWalk*>(context);
     if (k >= w.runCount) return;
-    const ElementRun& own = w.runs[k];
-    const FramePixels& fr = w.fr;
+    const int32_t rowLow = w.runs[k].rowLow, rowHigh = w.runs[k].rowHigh;
+    const FramePixels fr = w.fr;
+    const uint32_t* __restrict a = fr.a;
+    uint32_t* __restrict d = fr.d;
+    const uint8_t* __restrict ownWrites = w.ownWrites;
+    const int32_t cellWidth = w.g.cellWidth, cellHeight = w.g.cellHeight;
     const int64_t width = fr.width;
-    const int64_t low = own.rowLow * width, high = own.rowHigh * width;
+    const int64_t low = rowLow * width;
+    const uint64_t bandWords = static_cast<uint64_t>((rowHigh - rowLow) * width);
     for (int32_t r = 0; r < w.runCount; ++r) {
         if (r == k) continue;
-        const Laying laying = r < k ? Laying::earlier : Laying::later;
+        const bool earlier = r < k;
+        const size_t count = w.runs[r].moveCount;
         if (w.g.pixelPass) {
-            const ElementRun& other = w.runs[r];
-            const PixelMove* moves = other.pixelMoves.data();
-            for (size_t n = 0; n < other.moveCount; ++n) {
+            const PixelMove* __restrict moves = w.runs[r].pixelMoves.data();
+            for (size_t n = 0; n < count; ++n) {
                 // moves has one entry past the last one kept, and others
                 // past it from earlier frames.
-                __builtin_prefetch(fr.d + std::max(0, moves[std::min(n + prefetchDistance, other.moveCount)].to), 1);
+                const int32_t ahead = std::max(0, moves[std::min(n + prefetchDistance, count)].to);
+                __builtin_prefetch(d + ahead, 1);
+                if (earlier) __builtin_prefetch(ownWrites + ahead, 0);
                 const PixelMove m = moves[n];
-                if (m.to < low || m.to >= high) continue;
-                if (laying == Laying::earlier && w.ownWrites[m.to] != 0) continue;
-                fr.d[m.to] = fr.a[m.from];
+                if (static_cast<uint64_t>(m.to - low) >= bandWords) continue;
+                if (earlier && ownWrites[m.to] != 0) continue;
+                d[m.to] = a[m.from];
             }
         } else {
-            const ElementRun& other = w.runs[r];
-            for (size_t n = 0; n < other.moveCount; ++n) {
-                const ElementMove& ahead = other.moves[std::min(n + prefetchDistance / 4, other.moveCount - 1)];
-                __builtin_prefetch(fr.d + std::max<int64_t>(0, (int64_t{ahead.y0} - ahead.dy) * width + ahead.x0 - ahead.dx), 1);
-                layCellRows(fr, w.g.cellWidth, w.g.cellHeight, other.moves[n], own.rowLow, own.rowHigh, w.ownWrites,
-                            laying);
+            const ElementMove* __restrict moves = w.runs[r].moves.data();
+            for (size_t n = 0; n < count; ++n) {
+                const ElementMove& ahead = moves[std::min(n + prefetchDistance / 4, count - 1)];
+                const int64_t at = std::max<int64_t>(0, (int64_t{ahead.y0} - ahead.dy) * width + ahead.x0 - ahead.dx);
+                __builtin_prefetch(d + at, 1);
+                __builtin_prefetch(d + at + (cellHeight - 1) * width, 1);
+                if (earlier) {
+                    __builtin_prefetch(ownWrites + at, 0);
+                    __builtin_prefetch(ownWrites + at + (cellHeight - 1) * width, 0);
+                }
+                layCellRows(fr, cellWidth, cellHeight, moves[n], rowLow, rowHigh, w.ownWrites,
+                            earlier ? Laying::earlier : Laying::later);
             }
         }
     }
