@@ -1,15 +1,12 @@
 // One frame of the transition on several threads, byte for byte the frame
 // renderDissipation draws on one.
 //
-// The element rows are split, in walk order, into one run per thread; a
-// thread's band is the frame rows its own elements start on. First every
-// thread walks its run, with the generator jumped to the run's first
-// element, writes the elements that land in its band straight away and
-// keeps the others in a list. Then every thread lays the other threads'
-// elements that land in its band: those of earlier runs only where its own
-// elements wrote nothing (they came before them), those of later runs over
-// everything. So on every pixel the last element in walk order wins, as on
-// one thread.
+// The element rows are split, in walk order, into one run per thread. First
+// every thread walks its run, with the generator jumped to the run's first
+// element, and notes where each element lands, in memory the renderer keeps.
+// Then every thread takes a band of frame rows and writes, in walk order,
+// every element that lands there. So on every pixel the last element in walk
+// order wins, as on one thread, and no two threads write the same pixel.
 //
 // Maps that read clip 2 sample the destination as earlier elements left it,
 // which no split of the walk can know: such frames, and frames too large for
@@ -26,28 +23,16 @@
 
 namespace glimmer {
 
-// An element that lands outside its own thread's band: its cell (1 x 1 in
-// the pixel pass) at column x0, row y0, moved left by dx and down by dy
-// whole pixels.
-struct ElementMove {
+// A cell that needs clipping, or one that is not whole inside the frame: its
+// place at column x0, row y0, moved left by dx and down by dy whole pixels.
+struct ClippedCell {
     int32_t x0, y0, dx, dy;
 };
 
-// A pixel-pass element that lands outside its thread's band: the word it
-// comes from and the word it lands on.
-struct PixelMove {
-    int32_t from, to;
-};
-
 struct ElementRun {
-    int32_t first, end;        // element rows, as counted in walk order
-    int32_t rowLow, rowHigh;   // the frame rows its elements start on
-    // The elements that land outside the band, the first moveCount of
-    // moves; sized for a whole run once, so that the walk appends to it
-    // without a test or a branch.
-    std::vector<ElementMove> moves;      // the cell pass's
-    std::vector<PixelMove> pixelMoves;   // the pixel pass's
-    size_t moveCount;
+    int32_t first, end;              // element rows, as counted in walk order
+    std::vector<ClippedCell> clipped;  // sized for the whole run once
+    int32_t clippedCount;
 };
 
 // The threads and the memory they write besides the frame, kept from frame
@@ -67,7 +52,9 @@ public:
 private:
     RenderThreads threads_;
     std::vector<ElementRun> runs_;
-    std::vector<uint8_t> ownWrites_;  // one a pixel: written by its band's own run
+    // Where each element lands, in walk order: a word of the frame, -1 for
+    // nowhere, or -2 - k for clipped cell k of its run.
+    std::vector<int32_t> targets_;
 };
 
 // runFrameSetup with the renderer's threads.
