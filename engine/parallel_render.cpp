@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "cell_copy.h"
 #include "element_chunk.h"
@@ -289,18 +290,24 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     if (!prepareFrameMotion(settings, position, total, width, rows, f)) return;
 
     const int32_t runCount = std::min(threads_.count(), g.rows);
-    if (static_cast<int32_t>(runs_.size()) < runCount) runs_.resize(static_cast<size_t>(runCount));
     // The writes look this far past the last element.
     const size_t elements = static_cast<size_t>(int64_t{g.rows} * g.columns) + prefetchDistance;
-    if (targets_.size() < elements) targets_.resize(elements);
-    std::fill(targets_.begin() + static_cast<int64_t>(elements) - prefetchDistance, targets_.end(), -1);
-    for (int32_t k = 0; k < runCount; ++k) {
-        ElementRun& run = runs_[static_cast<size_t>(k)];
-        run.first = static_cast<int32_t>(int64_t{g.rows} * k / runCount);
-        run.end = static_cast<int32_t>(int64_t{g.rows} * (k + 1) / runCount);
-        const size_t most = g.pixelPass ? 0 : static_cast<size_t>(int64_t{run.end - run.first} * g.columns);
-        if (run.clipped.size() < most) run.clipped.resize(most);
+    try {
+        if (static_cast<int32_t>(runs_.size()) < runCount) runs_.resize(static_cast<size_t>(runCount));
+        if (targets_.size() < elements) targets_.resize(elements);
+        for (int32_t k = 0; k < runCount; ++k) {
+            ElementRun& run = runs_[static_cast<size_t>(k)];
+            run.first = static_cast<int32_t>(int64_t{g.rows} * k / runCount);
+            run.end = static_cast<int32_t>(int64_t{g.rows} * (k + 1) / runCount);
+            const size_t most = g.pixelPass ? 0 : static_cast<size_t>(int64_t{run.end - run.first} * g.columns);
+            if (run.clipped.size() < most) run.clipped.resize(most);
+        }
+    } catch (const std::bad_alloc&) {
+        // The hosts call from C; the one-thread walk needs no memory.
+        renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, kernels);
+        return;
     }
+    std::fill_n(targets_.begin() + static_cast<int64_t>(elements) - prefetchDistance, prefetchDistance, -1);
 
     RampTable ramps;
     if (isDiagonal(settings.delayMap.source) || isDiagonal(settings.movingYMap.source) ||
