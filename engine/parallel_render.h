@@ -23,8 +23,9 @@
 
 namespace glimmer {
 
-// A cell that needs clipping, or one that is not whole inside the frame: its
-// place at column x0, row y0, moved left by dx and down by dy whole pixels.
+// A cell that the whole-cell writes leave (cut by the frame's edge where it
+// is or where it lands): its place at column x0, row y0, moved left by dx
+// and down by dy whole pixels.
 struct ClippedCell {
     int32_t x0, y0, dx, dy;
 };
