@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "chunk_kernels.h"
+#include "parallel_render.h"
 #include "render_dissipation.h"
 #include "transition_settings.h"
 
@@ -57,12 +58,13 @@ const glimmer::ChunkKernels& kernelSet(int64_t n) {
     return n == 0 ? glimmer::chosenChunkKernels() : glimmer::baseline::chunkKernels;
 }
 
-void renderCase(benchmark::State& state) {
+// One frame on `threads` threads (0: the one-thread renderDissipation).
+template <typename Render>
+void timeRenderer(benchmark::State& state, Render render) {
     const int32_t width = static_cast<int32_t>(state.range(0));
     const int32_t rows = static_cast<int32_t>(state.range(1));
     const int32_t cell = static_cast<int32_t>(state.range(2));
     const int32_t position = static_cast<int32_t>(state.range(3));
-    const glimmer::ChunkKernels& kernels = kernelSet(state.range(4));
     TransitionSettings s = glimmer::defaultSettings();
     s.cellWidth = s.cellHeight = cell;
     const auto a = pictureOf(int64_t{width} * rows, 0x11111111u);
@@ -78,13 +80,30 @@ void renderCase(benchmark::State& state) {
         copying += copies.copySeconds();
         state.ResumeTiming();
         const auto start = std::chrono::steady_clock::now();
-        glimmer::renderDissipation(a.data(), d.data(), rows, width * 4, s, position, 30, kernels);
+        render(a.data(), d.data(), rows, width * 4, s, position);
         benchmark::DoNotOptimize(d.data());
         benchmark::ClobberMemory();
         rendering += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     }
     // Renderer time in 1080p frame copies.
     state.counters["copies"] = rendering / copying;
+}
+
+void renderCase(benchmark::State& state) {
+    const glimmer::ChunkKernels& kernels = kernelSet(state.range(4));
+    timeRenderer(state, [&](const uint32_t* a, uint32_t* d, int32_t rows, int32_t rowBytes,
+                            const TransitionSettings& s, int32_t position) {
+        glimmer::renderDissipation(a, d, rows, rowBytes, s, position, 30, kernels);
+    });
+}
+
+// The same frames split over a pool of threads made once, as a host keeps it.
+void threadedCase(benchmark::State& state) {
+    glimmer::ParallelRenderer renderer(static_cast<int32_t>(state.range(4)));
+    timeRenderer(state, [&](const uint32_t* a, uint32_t* d, int32_t rows, int32_t rowBytes,
+                            const TransitionSettings& s, int32_t position) {
+        renderer.render(a, d, rows, rowBytes, s, position, 30);
+    });
 }
 
 void frameCopy(benchmark::State& state) {
@@ -101,8 +120,18 @@ void renderArguments(benchmark::internal::Benchmark* b) {
     b->ArgNames({"w", "h", "cell", "pos", "baseline"});
 }
 
+void threadedArguments(benchmark::internal::Benchmark* b) {
+    std::vector<int> counts{1, 2};
+    if (glimmer::processorThreads() > 2) counts.push_back(glimmer::processorThreads());
+    for (auto size : {std::pair<int, int>{1920, 1080}, {3840, 2160}})
+        for (int cell : {2, 1})
+            for (int threads : counts) b->Args({size.first, size.second, cell, 8, threads});
+    b->ArgNames({"w", "h", "cell", "pos", "threads"});
+}
+
 }  // namespace
 
 BENCHMARK(frameCopy)->Unit(benchmark::kMillisecond);
 BENCHMARK(renderCase)->Apply(renderArguments)->Unit(benchmark::kMillisecond);
+BENCHMARK(threadedCase)->Apply(threadedArguments)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -37,6 +37,23 @@ constexpr FrameRandomJump frameRandomJump(int steps) {
     return j;
 }
 
+// The generator advanced `steps` steps, in as many squarings as the count
+// has bits: how a thread that starts at some element far into the walk
+// finds the state the one-thread walk would have there.
+constexpr FrameRandomJump frameRandomJumpBy(uint64_t steps) {
+    FrameRandomJump total{1u, 0u};
+    FrameRandomJump power{frameRandomMultiplier, frameRandomIncrement};
+    for (; steps != 0; steps >>= 1) {
+        if ((steps & 1u) != 0) {
+            total.multiplier = total.multiplier * power.multiplier;
+            total.increment = total.increment * power.multiplier + power.increment;
+        }
+        power.increment = power.increment * power.multiplier + power.increment;
+        power.multiplier = power.multiplier * power.multiplier;
+    }
+    return total;
+}
+
 // An element's four draws, each taken straight from the state before the
 // element: the first draw is one step on, the fourth four steps, which is
 // also the state the next element starts from.

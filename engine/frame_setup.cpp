@@ -36,12 +36,22 @@ void restoreHalvesFromImage(unsigned char* destination, const unsigned char* ima
         std::memcpy(destination + r * rowBytes + start, image + r * rowBytes + start, halfBytes);
 }
 
+void renderOnThisThread(void*, const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows, int32_t rowBytes,
+                        const TransitionSettings& settings, int32_t position, int32_t total) {
+    renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total);
+}
+
 }  // namespace
 
 const ScratchMemory& heapScratchMemory() { return heapScratch; }
 
 void runFrameSetup(const FrameRequest& q, const TransitionSettings& settings,
                    const ScratchMemory& scratch) {
+    runFrameSetup(q, settings, scratch, RenderCall{renderOnThisThread, nullptr});
+}
+
+void runFrameSetup(const FrameRequest& q, const TransitionSettings& settings, const ScratchMemory& scratch,
+                   const RenderCall& render) {
     const int32_t rows = q.rows;
     const int32_t rowBytes = q.rowBytes;
     if (rows <= 0 || rowBytes / 4 <= 0) return;
@@ -52,7 +62,7 @@ void runFrameSetup(const FrameRequest& q, const TransitionSettings& settings,
         std::memcpy(q.destination, q.imageB, static_cast<std::size_t>(frameBytes / 4) * 4);
 
     if (!q.interleaved) {
-        renderDissipation(q.imageA, q.destination, rows, rowBytes, settings, q.position, q.total);
+        render.render(render.context, q.imageA, q.destination, rows, rowBytes, settings, q.position, q.total);
         return;
     }
 
@@ -67,13 +77,13 @@ void runFrameSetup(const FrameRequest& q, const TransitionSettings& settings,
         // odd position they hold what the host put there, which would be
         // lost, so the frame stays as it is.
         if (odd) return;
-        renderDissipation(q.imageA, q.destination, lines, rowBytes / 2, settings, q.position, q.total);
+        render.render(render.context, q.imageA, q.destination, lines, rowBytes / 2, settings, q.position, q.total);
         restoreHalvesFromImage(dest, reinterpret_cast<const unsigned char*>(q.imageB), rows, rowBytes, halfWords);
         return;
     }
     auto* halves = static_cast<unsigned char*>(saved);
     copySecondHalves(halves, dest, rows, rowBytes, halfWords, false);
-    renderDissipation(q.imageA, q.destination, lines, rowBytes / 2, settings, q.position, q.total);
+    render.render(render.context, q.imageA, q.destination, lines, rowBytes / 2, settings, q.position, q.total);
     copySecondHalves(dest, halves, rows, rowBytes, halfWords, true);
     scratch.release(saved, scratch.context);
 }

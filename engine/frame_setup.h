@@ -52,4 +52,15 @@ constexpr int32_t widestFrame = 16384;
 void runFrameSetup(const FrameRequest& request, const TransitionSettings& settings,
                    const ScratchMemory& scratch = heapScratchMemory());
 
+// What draws the elements once image B is laid: renderDissipation, or
+// another way to the same bytes (parallel_render.h).
+struct RenderCall {
+    void (*render)(void* context, const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows,
+                   int32_t rowBytes, const TransitionSettings& settings, int32_t position, int32_t total);
+    void* context;
+};
+
+void runFrameSetup(const FrameRequest& request, const TransitionSettings& settings, const ScratchMemory& scratch,
+                   const RenderCall& render);
+
 }  // namespace glimmer

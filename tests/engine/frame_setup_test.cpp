@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "parallel_render.h"
 #include "render_dissipation.h"
 #include "test_frames.h"
 
@@ -86,18 +87,25 @@ TEST(FrameSetup, InterleavedEvenPositionKeepsImageBInSecondHalves) {
     }
 }
 
+// On one thread and split over two and seven, as the hosts other than the
+// plug-in render.
 TEST(FrameSetup, InterleavedOddPositionRendersOverTheDestination) {
-    Frames f(9, 132);
-    const std::vector<uint32_t> before = f.d;
-    const TransitionSettings s = defaultSettings();
-    std::vector<uint32_t> expected = before;
-    renderDissipation(f.a.data(), expected.data(), 18, 66, s, 7, 20);
-    runFrameSetup(f.request(7, 20, true), s);
-    for (int32_t r = 0; r < 9; ++r) {
-        ASSERT_EQ(f.secondHalf(f.d, r), f.secondHalf(before, r));
-        // First halves carry the renderer's even lines.
-        ASSERT_EQ(0, std::memcmp(reinterpret_cast<unsigned char*>(f.d.data()) + r * 132,
-                                 reinterpret_cast<unsigned char*>(expected.data()) + r * 132, 66));
+    for (int32_t threads : {1, 2, 7}) {
+        Frames f(9, 132);
+        const std::vector<uint32_t> before = f.d;
+        TransitionSettings s = defaultSettings();
+        s.cellWidth = s.cellHeight = threads == 7 ? 1 : 2;
+        std::vector<uint32_t> expected = before;
+        renderDissipation(f.a.data(), expected.data(), 18, 66, s, 7, 20);
+        ParallelRenderer renderer(threads);
+        runFrameSetup(f.request(7, 20, true), s, renderer);
+        for (int32_t r = 0; r < 9; ++r) {
+            ASSERT_EQ(f.secondHalf(f.d, r), f.secondHalf(before, r));
+            // First halves carry the renderer's even lines.
+            ASSERT_EQ(0, std::memcmp(reinterpret_cast<unsigned char*>(f.d.data()) + r * 132,
+                                     reinterpret_cast<unsigned char*>(expected.data()) + r * 132, 66))
+                << threads << " threads";
+        }
     }
 }
 

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <string>
+#include <tuple>
 #include <vector>
 
 #include "frame_motion.h"
 #include "frame_random.h"
 #include "kernel_sets.h"
+#include "parallel_render.h"
 #include "reference_renderer.h"
 #include "test_frames.h"
 
@@ -22,18 +26,28 @@ struct Rendered {
     std::vector<uint32_t> fast, plain;
 };
 
-Rendered renderBoth(const ChunkKernels& kernels, const TransitionSettings& s, int32_t width, int32_t rows,
-                    int32_t position, int32_t total) {
+// One renderer for each thread count, kept over the whole run as a host
+// keeps its own: a frame must not depend on what the previous one left.
+ParallelRenderer& rendererWith(int32_t threads) {
+    static std::unique_ptr<ParallelRenderer> renderers[8];
+    auto& r = renderers[threads];
+    if (!r) r = std::make_unique<ParallelRenderer>(threads);
+    return *r;
+}
+
+Rendered renderBoth(const ChunkKernels& kernels, int32_t threads, const TransitionSettings& s, int32_t width,
+                    int32_t rows, int32_t position, int32_t total) {
     const auto a = patternFrame(int64_t{width} * rows, 0xA);
     const auto b = patternFrame(int64_t{width} * rows, 0xB);
     Rendered r{b, b};
-    renderDissipation(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
+    if (threads == 1) renderDissipation(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
+    else rendererWith(threads).render(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
     referenceRenderDissipation(a.data(), r.plain.data(), rows, width * 4, s, position, total);
     return r;
 }
 
 Rendered renderBoth(const TransitionSettings& s, int32_t width, int32_t rows, int32_t position, int32_t total) {
-    return renderBoth(chosenChunkKernels(), s, width, rows, position, total);
+    return renderBoth(chosenChunkKernels(), 1, s, width, rows, position, total);
 }
 
 TEST(FrameRandom, FirstOutputsFromTheSeed) {
@@ -51,15 +65,21 @@ TEST(FrameRandom, FirstOutputsFromTheSeed) {
     EXPECT_EQ(frameRandomSeed * j.multiplier + j.increment, stepped.state);
 }
 
-// The vector path, with every kernel set this machine runs, against the
-// plain renderer.
-class RenderDissipationKernels : public ::testing::TestWithParam<testing::KernelSet> {
+// The vector path, with every kernel set this machine runs, on one thread
+// and split over two and seven, against the plain renderer.
+class RenderDissipationKernels : public ::testing::TestWithParam<std::tuple<testing::KernelSet, int32_t>> {
 protected:
-    const ChunkKernels& kernels() const { return *GetParam().kernels; }
+    Rendered renderBoth(const TransitionSettings& s, int32_t width, int32_t rows, int32_t position, int32_t total) {
+        return glimmer::renderBoth(*std::get<0>(GetParam()).kernels, std::get<1>(GetParam()), s, width, rows,
+                                   position, total);
+    }
 };
 
-INSTANTIATE_TEST_SUITE_P(EachKernelSet, RenderDissipationKernels, ::testing::ValuesIn(testing::kernelSetsToTest()),
-                         testing::kernelSetName);
+INSTANTIATE_TEST_SUITE_P(EachKernelSet, RenderDissipationKernels,
+                         ::testing::Combine(::testing::ValuesIn(testing::kernelSetsToTest()), ::testing::Values(1, 2, 7)),
+                         [](const ::testing::TestParamInfo<std::tuple<testing::KernelSet, int32_t>>& info) {
+                             return std::get<0>(info.param).name + "_threads" + std::to_string(std::get<1>(info.param));
+                         });
 
 TEST_P(RenderDissipationKernels, MatchesThePlainRendererOnRandomSettings) {
     std::mt19937 rng(20261208);
@@ -71,7 +91,7 @@ TEST_P(RenderDissipationKernels, MatchesThePlainRendererOnRandomSettings) {
         const auto& size = sizes[round % 8];
         const int32_t total = std::uniform_int_distribution<int>(1, 40)(rng);
         const int32_t position = std::uniform_int_distribution<int>(0, total - 1)(rng);
-        const Rendered r = renderBoth(kernels(), s, size[0], size[1], position, total);
+        const Rendered r = renderBoth(s, size[0], size[1], position, total);
         ASSERT_EQ(r.fast, r.plain) << "round " << round << " position " << position << "/" << total;
     }
 }
@@ -91,7 +111,7 @@ TEST_P(RenderDissipationKernels, DefaultCellsMatchThePlainRendererInEveryOrder) 
         const auto& size = sizes[round % 5];
         const int32_t total = std::uniform_int_distribution<int>(2, 30)(rng);
         const int32_t position = std::uniform_int_distribution<int>(0, total - 1)(rng);
-        const Rendered r = renderBoth(kernels(), s, size[0], size[1], position, total);
+        const Rendered r = renderBoth(s, size[0], size[1], position, total);
         ASSERT_EQ(r.fast, r.plain) << "round " << round << " position " << position << "/" << total;
     }
 }

@@ -124,6 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                                 {"cellWidth", 24}, {"cellHeight", 9}, {"delayMap.source", 12}}, nullptr},
                       FrameCase{"pixelsByRed", 0.4f, {{"cellWidth", 1}, {"cellHeight", 1}, {"orderDownUp", 1},
                                 {"movingXMap.source", 0}, {"movingYMap.invert", 1}}, nullptr},
+                      FrameCase{"delayByClip2Green", 0.45f, {{"delayMap.source", 5}, {"movingYMap.source", 6}}, nullptr},
                       FrameCase{"presetFile", 0.6f, {}, "wind-bands"}, FrameCase{"tilesPreset", 0.3f, {}, "tiles"},
                       FrameCase{"explosionByName", 0.3f, {}, nullptr, "explosion"}),
     [](const auto& param) { return std::string(param.param.name); });

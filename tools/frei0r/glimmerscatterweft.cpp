@@ -26,6 +26,7 @@ extern "C" {
 #include <vector>
 
 #include "frame_setup.h"
+#include "parallel_render.h"
 #include "settings/settings_assignments.h"
 #include "settings_fields.h"
 #include "settings_file.h"
@@ -80,6 +81,9 @@ struct Instance {
     std::vector<int32_t> fieldValue;
     // Frames in engine order: row 0 is the bottom line.
     std::vector<uint32_t> imageA, imageB, destination;
+    // The instance's own threads, one a core, kept for its life: hosts
+    // render a frame at a time and wait for it.
+    ParallelRenderer renderer{processorThreads()};
 };
 
 Instance* instanceOf(f0r_instance_t instance) { return static_cast<Instance*>(instance); }
@@ -212,7 +216,7 @@ void f0r_update2(f0r_instance_t instance, double, const uint32_t* inframe1, cons
     flipRows(inframe2, self.imageB.data(), self.width, self.height);
     const FrameRequest request{self.imageA.data(), self.imageB.data(), self.destination.data(), self.height,
                                self.width * 4, position, mappedTotal, false};
-    runFrameSetup(request, effectiveSettings(self));
+    runFrameSetup(request, effectiveSettings(self), self.renderer);
     flipRows(self.destination.data(), outframe, self.width, self.height);
 }
 

@@ -22,6 +22,7 @@ extern "C" {
 #include <utility>
 
 #include "frame_setup.h"
+#include "parallel_render.h"
 #include "project_root.h"
 #include "property_settings.h"
 #include "transition_metadata.h"
@@ -36,6 +37,11 @@ struct Instance {
     std::mutex mutex;  // frames of one transition may render on several threads
     PropertySettings settings;
     std::string lastComplaint;
+    // One frame at a time on as many threads as MLT gives its own slices
+    // (MLT_SLICES_COUNT, else one a core); a frame that finds them busy, when
+    // the consumer renders frames side by side, renders on its own thread.
+    std::mutex rendererMutex;
+    ParallelRenderer renderer{mlt_slices_count_normal()};
 };
 
 const char* getProperty(const char* name, void* properties) {
@@ -118,7 +124,12 @@ int getImage(mlt_frame aFrame, uint8_t** image, mlt_image_format* format, int* w
     const FrameRequest request{reinterpret_cast<const uint32_t*>(engineA), reinterpret_cast<const uint32_t*>(engineB),
                                reinterpret_cast<uint32_t*>(destination), *height, *width * 4, position, total,
                                false};
-    runFrameSetup(request, settings);
+    {
+        auto& self = *static_cast<Instance*>(transition->child);
+        std::unique_lock<std::mutex> pool(self.rendererMutex, std::try_to_lock);
+        if (pool.owns_lock()) runFrameSetup(request, settings, self.renderer);
+        else runFrameSetup(request, settings);
+    }
     flipRows(destination, *image, *width, *height);
     mlt_pool_release(scratch);
     return 0;

@@ -4,7 +4,6 @@
 
 #include <cstring>
 
-#include "render_dissipation.h"
 
 namespace glimmer::obs {
 namespace {
@@ -78,8 +77,7 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
     if (!staged) return RoundTripOutcome::notStaged;
 
     profile_start(engineScope);
-    renderDissipation(imageA_.data(), destination_.data(), int32_t(rows), int32_t(width) * 4, settings, position,
-                      total);
+    renderer_.render(imageA_.data(), destination_.data(), int32_t(rows), int32_t(width) * 4, settings, position, total);
     profile_end(engineScope);
 
     profile_start(uploadScope);

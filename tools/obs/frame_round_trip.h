@@ -8,7 +8,9 @@
 // sides. The flipped copy of image B is the engine's background copy, so a
 // frame costs the two staging reads, two copies and the upload besides the
 // renderer. Buffers and surfaces are made when the canvas size changes, never
-// per frame. Everything here runs on OBS's graphics thread.
+// per frame. Everything here runs on OBS's graphics thread; the engine
+// splits the frame over threads of its own, one a core, made with the
+// transition and kept for its life.
 #pragma once
 
 #include <obs-module.h>
@@ -16,6 +18,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "parallel_render.h"
 #include "transition_settings.h"
 
 namespace glimmer::obs {
@@ -54,6 +57,7 @@ private:
     gs_stagesurf_t* stageB_ = nullptr;
     gs_texture_t* frame_ = nullptr;
     std::vector<uint32_t> imageA_, destination_;
+    ParallelRenderer renderer_{processorThreads()};
 };
 
 }  // namespace glimmer::obs

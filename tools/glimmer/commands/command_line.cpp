@@ -40,6 +40,7 @@ constexpr OptionForm optionForms[] = {
                       "                      libx264 or libx265: ultrafast ... veryslow (default medium)"},
     {"--pad", nullptr, "pad an odd width or height with a black line for a codec that needs even sizes"},
     {"--jobs", "J", "frames rendered at once (default: one a core)"},
+    {"--threads", "N", "threads that share one frame, split over the jobs (default: one a core)"},
     {"--fps", "R", "frames per second: 25, 29.97, 30000/1001 (default: clip A's, else clip B's, else 25)"},
     {"--compression", "L", "zlib level 0-9 of written PNGs (default 1 for sequences, 6 otherwise)"},
     {"--columns", "C", "frames across the sheet (default 5)"},
@@ -80,14 +81,14 @@ const std::vector<CommandForm>& commandForms() {
          "A and B are any picture or video ffmpeg reads (PNG is read directly);\n"
          "position k takes frame k of each clip.",
          {"--a", "--b", "--a-start", "--b-start", "--size", "--fit", "--settings", "--set", "--position", "--total",
-          "--frames", "--out", "--format", "--codec", "--crf", "--preset", "--pad", "--jobs", "--fps",
+          "--frames", "--out", "--format", "--codec", "--crf", "--preset", "--pad", "--jobs", "--threads", "--fps",
           "--compression", "--quiet", "--timing", "--help"}},
         {"sheet", "glimmer sheet [--a A] [--b B] [--set FIELD=VALUE]... --frames N [--columns C] [--scale F]\n"
                   "              --out SHEET.png",
          "Renders an N-frame transition to one contact sheet, frames in reading order\n"
          "with each frame's position written under it.",
          {"--a", "--b", "--a-start", "--b-start", "--size", "--fit", "--fps", "--settings", "--preset", "--set",
-          "--frames", "--columns", "--scale", "--out", "--jobs", "--compression", "--quiet", "--help"}},
+          "--frames", "--columns", "--scale", "--out", "--jobs", "--threads", "--compression", "--quiet", "--help"}},
         {"settings", "glimmer settings [--settings S.qvx] [--preset LOOK] [--set FIELD=VALUE]... [--out S.qvx]",
          "Prints every field of the settings record (name, value, default, range,\n"
          "meaning) and writes a settings file that the plug-in's \"&Load\" accepts.",
@@ -204,6 +205,7 @@ void takeOption(Options& o, const std::string& name, const std::string& value) {
     }
     else if (name == "--pad") o.padEven = true;
     else if (name == "--jobs") o.jobs = static_cast<int>(parseNumber(name, value, 1, 256));
+    else if (name == "--threads") o.threads = static_cast<int>(parseNumber(name, value, 1, 256));
     else if (name == "--fps") { o.fps = parseFrameRate(name, value); o.fpsGiven = true; }
     else if (name == "--compression") o.compression = static_cast<int>(parseNumber(name, value, 0, 9));
     else if (name == "--columns") o.columns = static_cast<int32_t>(parseNumber(name, value, 1, 1000));

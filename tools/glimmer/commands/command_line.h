@@ -36,6 +36,7 @@ struct Options {
     std::string preset;
     bool padEven = false;
     int jobs = 0;          // 0: one a core
+    int threads = 0;       // 0: one a core
     int compression = -1;  // -1: the default for what is written
     bool fpsGiven = false;
     FrameRate fps;

@@ -15,5 +15,7 @@ int runPresetsCommand(const Options& options);
 
 // --jobs, or one job a core.
 int jobCount(const Options& options);
+// --threads, or one a core.
+int threadCount(const Options& options);
 
 }  // namespace glimmer::tool

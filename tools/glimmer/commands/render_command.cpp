@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <memory>
 #include <thread>
 
@@ -22,7 +23,7 @@ int renderOneFrame(const Options& options, const TransitionSettings& settings) {
     const PicturePair pictures = loadPicturePair(options);
     const Transition transition{&pictures.a, &pictures.b, settings, options.total};
     Picture frame(pictures.a.width, pictures.a.rows);
-    renderTransitionFrame(transition, options.position, frame);
+    renderTransitionFrame(transition, options.position, frame, threadCount(options));
     writePng(options.out, frame, options.compression >= 0 ? options.compression : pictureCompression);
     return 0;
 }
@@ -41,6 +42,11 @@ int jobCount(const Options& options) {
     if (options.jobs > 0) return options.jobs;
     const unsigned cores = std::thread::hardware_concurrency();
     return cores > 0 ? static_cast<int>(cores) : 1;
+}
+
+int threadCount(const Options& options) {
+    const unsigned cores = std::thread::hardware_concurrency();
+    return options.threads > 0 ? options.threads : cores > 0 ? static_cast<int>(cores) : 1;
 }
 
 int runRenderCommand(const Options& options) {
@@ -83,7 +89,8 @@ int runRenderCommand(const Options& options) {
         sequence = s.get();
         writer = std::move(s);
     }
-    const JobTimes times = renderFrames(transition, options.frames, jobs, *writer, video ? delivered : progress);
+    const JobTimes times = renderFrames(transition, options.frames, jobs, *writer, video ? delivered : progress,
+                                        threadsPerJob(threadCount(options), std::min(jobs, options.frames)));
     if (video != nullptr) video->finish();
     if (sequence != nullptr) sequence->commit();
     // The decoders end here, so that their ffmpeg counts in --timing.

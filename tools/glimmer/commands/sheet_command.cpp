@@ -33,7 +33,7 @@ int runSheetCommand(const Options& options) {
     const auto sideB = openSide(b, frames, wanted, jobs, false);
     const MovingTransition transition{sideA.get(), sideB.get(), settings, options.frames, frames.width, frames.rows};
     ProgressBar progress(options.frames, options.quiet);
-    renderFrames(transition, options.frames, jobs, sheet, progress);
+    renderFrames(transition, options.frames, jobs, sheet, progress, threadsPerJob(threadCount(options), std::min(jobs, options.frames)));
     progress.finish();
     writePng(options.out, sheet.picture(), options.compression >= 0 ? options.compression : pictureCompression);
     return 0;

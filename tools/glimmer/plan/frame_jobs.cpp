@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -13,6 +14,7 @@
 #include <sys/resource.h>
 
 #include "frame_setup.h"
+#include "parallel_render.h"
 #include "processes/interrupt_cleanup.h"
 #include "commands/progress_bar.h"
 
@@ -54,7 +56,15 @@ struct JobState {
 };
 
 // Frame `position` of both sides, rendered into `frame`.
-void renderPosition(const MovingTransition& t, int32_t position, Picture& frame, JobTimes& times) {
+// A job's threads, made with interrupts held so that they leave them to the
+// main thread as the jobs do.
+std::unique_ptr<ParallelRenderer> frameThreads(int threads) {
+    InterruptsHeld held;
+    return std::make_unique<ParallelRenderer>(threads);
+}
+
+void renderPosition(const MovingTransition& t, int32_t position, Picture& frame, ParallelRenderer& renderer,
+                    JobTimes& times) {
     Clock::time_point start = Clock::now();
     const Picture& a = t.imageA->acquire(position);
     const Picture& b = t.imageB->acquire(position);
@@ -62,22 +72,23 @@ void renderPosition(const MovingTransition& t, int32_t position, Picture& frame,
     start = Clock::now();
     const FrameRequest request{a.pixels.data(), b.pixels.data(), frame.pixels.data(), frame.rows,
                                frame.width * 4,  position,      t.total,             false};
-    runFrameSetup(request, t.settings);
+    runFrameSetup(request, t.settings, renderer);
     t.imageA->release(position);
     t.imageB->release(position);
     times.renderSeconds += secondsSince(start);
 }
 
-void renderUnordered(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
-                     ProgressBar& progress, JobState& state) {
+void renderUnordered(const MovingTransition& transition, int32_t frames, int jobs, int threadsEach,
+                     FrameConsumer& consumer, ProgressBar& progress, JobState& state) {
     std::atomic<int32_t> next{0};
     std::atomic<bool> stop{false};
     auto job = [&] {
         Picture frame(transition.width, transition.rows);
         JobTimes times;
         try {
+            const auto renderer = frameThreads(threadsEach);
             for (int32_t position = next++; position < frames && !stop; position = next++) {
-                renderPosition(transition, position, frame, times);
+                renderPosition(transition, position, frame, *renderer, times);
                 const Clock::time_point start = Clock::now();
                 consumer.take(position, frame);
                 times.consumeSeconds += secondsSince(start);
@@ -98,8 +109,8 @@ void renderUnordered(const MovingTransition& transition, int32_t frames, int job
 // Jobs render ahead into a ring of slots; this thread hands the slots to
 // the consumer in order. A job claims position p only once p - slots has
 // been delivered, so it never overwrites a frame still waiting.
-void renderOrdered(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
-                   ProgressBar& progress, JobState& state) {
+void renderOrdered(const MovingTransition& transition, int32_t frames, int jobs, int threadsEach,
+                   FrameConsumer& consumer, ProgressBar& progress, JobState& state) {
     const int32_t slotCount = std::max(2, 2 * jobs);
     std::vector<Picture> slots(static_cast<std::size_t>(slotCount), Picture(transition.width, transition.rows));
     std::vector<char> ready(static_cast<std::size_t>(slotCount), 0);
@@ -108,6 +119,7 @@ void renderOrdered(const MovingTransition& transition, int32_t frames, int jobs,
     auto job = [&] {
         JobTimes times;
         try {
+            const auto renderer = frameThreads(threadsEach);
             for (;;) {
                 int32_t position;
                 {
@@ -118,7 +130,8 @@ void renderOrdered(const MovingTransition& transition, int32_t frames, int jobs,
                     if (state.stopped || claimed >= frames) break;
                     position = claimed++;
                 }
-                renderPosition(transition, position, slots[static_cast<std::size_t>(position % slotCount)], times);
+                renderPosition(transition, position, slots[static_cast<std::size_t>(position % slotCount)], *renderer,
+                               times);
                 std::lock_guard<std::mutex> lock(state.mutex);
                 ready[static_cast<std::size_t>(position % slotCount)] = 1;
                 state.changed.notify_all();
@@ -158,7 +171,7 @@ void renderOrdered(const MovingTransition& transition, int32_t frames, int jobs,
 
 }  // namespace
 
-void renderTransitionFrame(const Transition& transition, int32_t position, Picture& frame) {
+void renderTransitionFrame(const Transition& transition, int32_t position, Picture& frame, int threads) {
     const FrameRequest request{transition.imageA->pixels.data(),
                                transition.imageB->pixels.data(),
                                frame.pixels.data(),
@@ -167,7 +180,7 @@ void renderTransitionFrame(const Transition& transition, int32_t position, Pictu
                                position,
                                transition.total,
                                false};
-    runFrameSetup(request, transition.settings);
+    runFrameSetup(request, transition.settings, *frameThreads(threads));
 }
 
 void printJobTimes(const char* what, const JobTimes& times, int32_t frames, int jobs, const char* writing) {
@@ -185,25 +198,25 @@ void printJobTimes(const char* what, const JobTimes& times, int32_t frames, int 
 }
 
 JobTimes renderFrames(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
-                      ProgressBar& progress) {
+                      ProgressBar& progress, int threadsEach) {
     const Clock::time_point start = Clock::now();
     JobState state(transition);
     jobs = std::clamp(jobs, 1, std::max(1, frames));
     if (consumer.needsOrder())
-        renderOrdered(transition, frames, jobs, consumer, progress, state);
+        renderOrdered(transition, frames, jobs, threadsEach, consumer, progress, state);
     else
-        renderUnordered(transition, frames, jobs, consumer, progress, state);
+        renderUnordered(transition, frames, jobs, threadsEach, consumer, progress, state);
     if (state.failure) std::rethrow_exception(state.failure);
     state.times.wallSeconds = secondsSince(start);
     return state.times;
 }
 
 JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
-                      ProgressBar& progress) {
+                      ProgressBar& progress, int threadsEach) {
     StillSide a(*transition.imageA), b(*transition.imageB);
     const MovingTransition moving{&a, &b, transition.settings, transition.total, transition.imageA->width,
                                   transition.imageA->rows};
-    return renderFrames(moving, frames, jobs, consumer, progress);
+    return renderFrames(moving, frames, jobs, consumer, progress, threadsEach);
 }
 
 }  // namespace glimmer::tool

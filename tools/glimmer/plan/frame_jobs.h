@@ -35,8 +35,13 @@ struct MovingTransition {
     int32_t width, rows;
 };
 
-// Renders one frame into `frame`, which must have the pictures' size.
-void renderTransitionFrame(const Transition& transition, int32_t position, Picture& frame);
+// Renders one frame into `frame`, which must have the pictures' size, on
+// `threads` threads.
+void renderTransitionFrame(const Transition& transition, int32_t position, Picture& frame, int threads = 1);
+
+// Threads for each of `jobs` frames at once out of `threads` in all: the
+// two never multiply past the larger of them.
+inline int threadsPerJob(int threads, int jobs) { return threads / jobs > 1 ? threads / jobs : 1; }
 
 class FrameConsumer {
 public:
@@ -62,9 +67,10 @@ void printJobTimes(const char* what, const JobTimes& times, int32_t frames, int 
 // Renders positions 0 .. frames - 1 of the transition and hands each to the
 // consumer. The first exception of a job, a side or the consumer stops the
 // rest and is rethrown here.
+// Each job renders its frames on `threadsEach` threads.
 JobTimes renderFrames(const MovingTransition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
-                      ProgressBar& progress);
+                      ProgressBar& progress, int threadsEach = 1);
 JobTimes renderFrames(const Transition& transition, int32_t frames, int jobs, FrameConsumer& consumer,
-                      ProgressBar& progress);
+                      ProgressBar& progress, int threadsEach = 1);
 
 }  // namespace glimmer::tool
