@@ -77,8 +77,8 @@ protected:
 
 INSTANTIATE_TEST_SUITE_P(EachKernelSet, RenderDissipationKernels,
                          ::testing::Combine(::testing::ValuesIn(testing::kernelSetsToTest()), ::testing::Values(1, 2, 7)),
-                         [](const ::testing::TestParamInfo<std::tuple<testing::KernelSet, int32_t>>& info) {
-                             return std::get<0>(info.param).name + "_threads" + std::to_string(std::get<1>(info.param));
+                         [](const ::testing::TestParamInfo<std::tuple<testing::KernelSet, int32_t>>& param) {
+                             return std::get<0>(param.param).name + "_threads" + std::to_string(std::get<1>(param.param));
                          });
 
 TEST_P(RenderDissipationKernels, MatchesThePlainRendererOnRandomSettings) {
