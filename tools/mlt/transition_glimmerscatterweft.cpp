@@ -17,6 +17,7 @@ extern "C" {
 #include <climits>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <utility>
@@ -40,8 +41,11 @@ struct Instance {
     // One frame at a time on as many threads as MLT gives its own slices
     // (MLT_SLICES_COUNT, else one a core); a frame that finds them busy, when
     // the consumer renders frames side by side, renders on its own thread.
+    // Its threads start with the first frame, on the thread that renders:
+    // started while melt loads the project, they leave it now and then
+    // ending at once, exit status 0, without a frame written.
     std::mutex rendererMutex;
-    ParallelRenderer renderer{mlt_slices_count_normal()};
+    std::unique_ptr<ParallelRenderer> renderer;
 };
 
 const char* getProperty(const char* name, void* properties) {
@@ -127,7 +131,8 @@ int getImage(mlt_frame aFrame, uint8_t** image, mlt_image_format* format, int* w
     {
         auto& self = *static_cast<Instance*>(transition->child);
         std::unique_lock<std::mutex> pool(self.rendererMutex, std::try_to_lock);
-        if (pool.owns_lock()) runFrameSetup(request, settings, self.renderer);
+        if (pool.owns_lock() && !self.renderer) self.renderer = std::make_unique<ParallelRenderer>(mlt_slices_count_normal());
+        if (pool.owns_lock()) runFrameSetup(request, settings, *self.renderer);
         else runFrameSetup(request, settings);
     }
     flipRows(destination, *image, *width, *height);
