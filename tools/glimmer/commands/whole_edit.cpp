@@ -173,7 +173,7 @@ int makeWholeEdit(const EditList& list, const Options& options) {
     writer.finish();
     progress.finish(summaryOf(output, edit, list, !plan.audioGraph.empty()));
     if (options.timing)
-        printJobTimes("frames of the transitions", times, static_cast<int32_t>(transitionFrames), jobs, "writing to ffmpeg");
+        printJobTimes("frames of transitions", times, static_cast<int32_t>(transitionFrames), jobs, "writing to ffmpeg");
     return 0;
 }
 
