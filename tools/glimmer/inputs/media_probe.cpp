@@ -121,12 +121,8 @@ MediaInfo MediaProbe::result() {
     }
     info.codec = field(fields, video + "codec_name");
     const std::string pixelFormat = field(fields, video + "pix_fmt");
-    info.alpha = pixelFormat.find('a') != std::string::npos && pixelFormat.rfind("gray", 0) != 0
-                     ? pixelFormat.rfind("yuva", 0) == 0 || pixelFormat.rfind("rgba", 0) == 0 ||
-                           pixelFormat.rfind("bgra", 0) == 0 || pixelFormat.rfind("argb", 0) == 0 ||
-                           pixelFormat.rfind("abgr", 0) == 0 || pixelFormat.rfind("gbrap", 0) == 0 ||
-                           pixelFormat.rfind("ya", 0) == 0 || pixelFormat == "pal8"
-                     : pixelFormat.rfind("ya", 0) == 0;
+    for (const char* withAlpha : {"yuva", "rgba", "bgra", "argb", "abgr", "gbrap", "ya8", "ya16"})
+        info.alpha = info.alpha || pixelFormat.rfind(withAlpha, 0) == 0;
     // ffmpeg's own VP8/VP9 decoders drop the alpha that WebM carries beside
     // the picture; the file says it is there with an ALPHA_MODE tag.
     if ((info.codec == "vp8" || info.codec == "vp9") && field(fields, video + "tags.alpha_mode") == "1") info.alpha = true;
