@@ -105,7 +105,11 @@ std::string summaryOf(const OutputChoice& output, const EditPlan& edit, const Ed
 }
 
 // Which of a clip's frames go where: the first to the join into it, the
-// middle ones to the encoder, the last to the join out of it.
+// middle ones to the encoder, the last to the join out of it. The first and
+// the last clip's decoder hands the middle on in the encoder's format on a
+// pipe of its own; a clip between two joins gives every frame on one pipe,
+// the middle ones converted here: two branches of one ffmpeg, one of them
+// quiet while the other flows, stalled each other.
 std::unique_ptr<SideFrames> openEditClip(const SideInput& input, const EditPlan& edit, std::size_t index, int jobs,
                                          const PassThrough& format) {
     const PlannedClip& clip = edit.clips[index];
@@ -114,12 +118,28 @@ std::unique_ptr<SideFrames> openEditClip(const SideInput& input, const EditPlan&
     if (index == 0) {
         wanted = SideFramesWanted{clip.alone(), 0, clip.overlapOut};
         pass.before = clip.alone();
-    } else {
+    } else if (clip.overlapOut == 0) {
         wanted = SideFramesWanted{0, 0, clip.overlapIn};
         pass.after = clip.alone();
-        pass.tail = clip.overlapOut;
+    } else {
+        wanted = SideFramesWanted{0, 0, static_cast<int32_t>(clip.frames)};
+        pass = PassThrough{};
     }
     return openSide(input, edit.output, wanted, jobs, index == 0, pass);
+}
+
+bool betweenJoins(const EditPlan& edit, std::size_t index) {
+    return index > 0 && edit.clips[index].overlapOut > 0;
+}
+
+// A clip between two joins: its middle frames from the transition's pipe.
+void passMiddle(SideFrames& side, const PlannedClip& clip, VideoWriter& writer) {
+    const int32_t first = clip.overlapIn;
+    for (int64_t k = 0; k < clip.alone(); ++k) {
+        const int32_t position = first + static_cast<int32_t>(k);
+        writer.writePicture(side.acquire(position));
+        side.release(position);
+    }
 }
 
 }  // namespace
@@ -156,7 +176,7 @@ int makeWholeEdit(const EditList& list, const Options& options) {
 
     const int jobs = jobCount(options);
     const EncoderPlan plan = encoderPlanFor(output, list, inputs, edit);
-    const PassThrough format{0, 0, 0, encoderInputFormat(output.video), yuvMatrixFor(edit.output.width, edit.output.rows),
+    const PassThrough format{0, 0, encoderInputFormat(output.video), yuvMatrixFor(edit.output.width, edit.output.rows),
                              encoderInputFrameBytes(output.video, edit.output.width, edit.output.rows)};
 
     ProgressBar progress(edit.total, options.quiet);
@@ -170,10 +190,14 @@ int makeWholeEdit(const EditList& list, const Options& options) {
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         std::unique_ptr<SideFrames> next;
         if (i + 1 < inputs.size()) next = openEditClip(inputs[i + 1], edit, i + 1, jobs, format);
-        current->passUntouched(writer, edit.clips[i].alone());
+        if (betweenJoins(edit, i))
+            passMiddle(*current, edit.clips[i], writer);
+        else
+            current->passUntouched(writer, edit.clips[i].alone());
         if (next) {
             const PlannedJoin& join = edit.joins[i];
-            ShiftedSide outgoing(*current, i == 0 ? 0 : edit.clips[i].overlapIn);
+            const int64_t shift = i == 0 ? 0 : edit.clips[i].overlapIn + edit.clips[i].alone();
+            ShiftedSide outgoing(*current, static_cast<int32_t>(shift));
             const MovingTransition transition{&outgoing, next.get(), looks[i], join.overlap, edit.output.width,
                                               edit.output.rows};
             ProgressBar delivered(join.overlap, true);

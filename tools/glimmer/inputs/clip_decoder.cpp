@@ -13,11 +13,7 @@ namespace glimmer::tool {
 namespace {
 
 constexpr int64_t branchOverrun = 4;
-// Frames for the encoder read ahead while the render jobs wait for ours. A
-// clip in the middle of an edit needs room for as many more as its
-// transitions take: ffmpeg runs its passed frames ahead of the join's by
-// about that many, and a full queue would hold up the frames the join waits
-// for.
+// Frames for the encoder read ahead while the render jobs wait for ours.
 constexpr std::size_t passedRoom = 4;
 
 // Two decoders share the machine with the render jobs. ffmpeg's own choice,
@@ -25,12 +21,8 @@ constexpr std::size_t passedRoom = 4;
 // clips 10 % slower on two cores than one thread each.
 unsigned decoderThreads() { return std::max(1u, std::thread::hardware_concurrency() / 2); }
 
-// Frames keep the clip's own times: ffmpeg runs a graph for the output whose
-// frames are oldest, so times that rise in decoding order on every branch
-// keep one branch from starving another. The raw pipes take the frames as
-// they come (-fps_mode passthrough), gaps and all.
 std::string trimmed(int64_t from, int64_t to) {
-    return "trim=start_frame=" + std::to_string(from) + ":end_frame=" + std::to_string(to) + ",";
+    return "trim=start_frame=" + std::to_string(from) + ":end_frame=" + std::to_string(to) + ",setpts=PTS-STARTPTS,";
 }
 
 }  // namespace
@@ -55,26 +47,20 @@ ClipDecoder::ClipDecoder(const std::string& path, const MediaInfo& info, const O
         // branch runs a few frames past what is wanted and ends there, and
         // ffmpeg with them: it holds the last frames of a branch until all
         // of its work is done, and those must not be frames we wait for.
-        const int64_t head = range.frames - pass.tail, ourEnd = pass.before + head;
-        // A tail of transition frames after the passed ones: ours skips the
-        // passed ones.
-        const std::string ourFrames =
-            pass.tail == 0 ? trimmed(pass.before, ourEnd + branchOverrun)
-                           : trimmed(0, head + pass.after + pass.tail + branchOverrun) + "select='lt(n," +
-                                 std::to_string(head) + ")+gte(n," + std::to_string(head + pass.after) +
-                                 ")',";
+        const int64_t ourEnd = pass.before + range.frames;
         const std::string graph =
-            "[0:v:0]" + rateFilter(info, output) + "split[o][p];[o]" + ourFrames + ours + "[ours];[p]" +
+            "[0:v:0]" + rateFilter(info, output) + "split[o][p];[o]" + trimmed(pass.before, ourEnd + branchOverrun) +
+            ours + "[ours];[p]" +
             (pass.before > 0 ? trimmed(0, pass.before + branchOverrun) : trimmed(ourEnd, ourEnd + pass.after + branchOverrun)) +
             fitFilterChain(output, pass.pixelFormat, pass.yuvMatrix, "passfit") + "[pass]";
-        arguments.insert(arguments.end(), {"-filter_complex", graph, "-map", "[ours]", "-fps_mode", "passthrough", "-f", "rawvideo",
-                                           "pipe:1", "-map", "[pass]", "-fps_mode", "passthrough", "-f", "rawvideo", "pipe:3"});
+        arguments.insert(arguments.end(), {"-filter_complex", graph, "-map", "[ours]", "-f", "rawvideo", "pipe:1",
+                                           "-map", "[pass]", "-f", "rawvideo", "pipe:3"});
     }
     ffmpeg_ = std::make_unique<ChildProcess>("ffmpeg", arguments, ChildPipes{false, true, passing},
                                              "cannot read '" + path + "'");
     if (passing)
         passed_ = std::make_unique<FramePipeQueue>(ffmpeg_->third(), pass.frameBytes, pass.before + pass.after,
-                                                   passedRoom + static_cast<std::size_t>(pass.tail > 0 ? range.frames : 0));
+                                                   passedRoom);
     reader_ = workerThread([this] { readFrames(); });
 }
 

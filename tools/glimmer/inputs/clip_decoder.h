@@ -27,17 +27,14 @@ namespace glimmer::tool {
 
 struct ClipRange {
     double startSeconds = 0;    // where decoding starts, into the clip
-    int32_t frames = 0;         // frames for the transitions
+    int32_t frames = 0;         // frames for the transition
     int32_t firstPosition = 0;  // the position of the first of them
 };
 
-// Frames around the transition's, for the encoder. A clip in the middle of
-// an edit gives its first frames to the join into it, the middle ones to
-// the encoder and its last ones to the join out of it: `after` and `tail`.
+// Frames around the transition's, for the encoder.
 struct PassThrough {
     int64_t before = 0;  // from the start of decoding, ahead of the transition's
     int64_t after = 0;   // following the transition's; not both
-    int32_t tail = 0;    // with `after`: transition frames after the passed ones, the last of ClipRange::frames
     std::string pixelFormat;
     std::string yuvMatrix;
     std::size_t frameBytes = 0;

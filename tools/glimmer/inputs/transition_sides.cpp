@@ -143,14 +143,14 @@ std::unique_ptr<SideFrames> openSide(const SideInput& input, const OutputFrames&
                                      const SideFramesWanted& wanted, int jobs, bool imageA, const PassThrough& pass) {
     if (!input.moving()) return std::make_unique<OwnedStill>(stillPicture(input, output, imageA));
     const int64_t available = input.framesAt(output.rate);
-    const int64_t needed = wanted.clipFrame + wanted.frames + pass.after + pass.tail;
+    const int64_t needed = wanted.clipFrame + wanted.frames + pass.after;
     if (available >= 0 && available < needed)
         throw ToolError(clipLengthText(input, output, imageA) + ", fewer than the " + std::to_string(needed) +
                         " its side of the transition needs");
     // Frames passed on ahead of the transition's are decoded from where they start.
     const int64_t firstDecoded = wanted.clipFrame - pass.before;
     const ClipRange range{input.startSeconds() + static_cast<double>(firstDecoded) / output.rate.perSecond(),
-                          wanted.frames + pass.tail, wanted.firstPosition};
+                          wanted.frames, wanted.firstPosition};
     // Room for the frames the jobs hold and as many read ahead.
     return std::make_unique<ClipDecoder>(input.path, input.info, output, range, 2 * jobs + 2, pass);
 }
