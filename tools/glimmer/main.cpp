@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
         }
         if (command == "render") return runRenderCommand(options);
         if (command == "join") return runJoinCommand(options);
+        if (command == "edit") return runEditCommand(options);
         if (command == "sheet") return runSheetCommand(options);
         if (command == "settings") return runSettingsCommand(options);
         if (command == "presets") return runPresetsCommand(options);

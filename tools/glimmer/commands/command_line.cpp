@@ -24,7 +24,7 @@ constexpr OptionForm optionForms[] = {
     {"--a-start", "T", "where clip A's side starts: seconds (2.5, 2.5s) or frames of the clip (60f)"},
     {"--b-start", "T", "where clip B's side starts, the same way"},
     {"--size", "WxH", "output size (default: image A's; the built-in pair: 640x360)"},
-    {"--fit", "MODE", "a picture of another size: letterbox (black bars, default), crop or stretch"},
+    {"--fit", "MODE", "a picture of another size: letterbox (black bars, default), crop, stretch or blur"},
     {"--settings", "S.qvx", "start from a settings file instead of the defaults"},
     {"--set", "FIELD=VALUE", "change one field; repeatable ('glimmer settings' lists the fields)"},
     {"--position", "P", "frame of the transition to render, 0 to T-1"},
@@ -32,6 +32,10 @@ constexpr OptionForm optionForms[] = {
     {"--frames", "N", "render all N frames of an N-frame transition"},
     {"--duration", "D", "length of the transition: seconds (1.5, 1.5s) or frames (36f)"},
     {"--offset", "T", "where in A the transition starts (default: D before A's end)"},
+    {"--still-duration", "T", "how long a picture stands, its joins included (default 3 s)"},
+    {"--music", "FILE", "one track under the whole edit, looped or cut to its length"},
+    {"--music-fade", "S", "seconds the music fades in and out (default 1)"},
+    {"--clip-volume", "V", "the clips' own sound under the music: 1 as it is (default), 0 none"},
     {"--out", "PATH", "where to write; - for standard output (with --format)"},
     {"--format", "F", "what --out - writes: rgba (raw frames), nut or matroska"},
     {"--codec", "C", "video encoder: libx264 (h264), libx265 (hevc), libvpx-vp9 (vp9), libaom-av1 (av1), ffv1"},
@@ -63,14 +67,23 @@ struct CommandForm {
 const std::vector<CommandForm>& commandForms() {
     static const std::vector<CommandForm> forms = {
         {"join",
-         "glimmer join A B --duration D [--offset T] --out JOINED.mp4|.webm|.mkv|.mov|.gif\n"
-         "glimmer join A B --duration D [...] --out - --format rgba|nut|matroska",
-         "Joins two clips with the transition: A until the overlap, the transition over\n"
-         "the last D of A and the first D of B, both moving, then the rest of B. Their\n"
-         "sound is crossfaded over the same overlap (equal power). A and B are any\n"
-         "picture or video ffmpeg reads; a still shows the same picture throughout.",
-         {"--duration", "--offset", "--a-start", "--b-start", "--size", "--fit", "--fps", "--settings", "--set",
-          "--out", "--format", "--codec", "--crf", "--preset", "--pad", "--jobs", "--quiet", "--timing", "--help"}},
+         "glimmer join A B [C ...] --duration D [--offset T] --out JOINED.mp4|.webm|.mkv|.mov|.gif\n"
+         "glimmer join A B [C ...] --duration D [...] --out - --format rgba|nut|matroska",
+         "Joins clips and pictures in order with the transition at every join: each\n"
+         "clip until the overlap, the transition over the last D of one and the first D\n"
+         "of the next, both moving, and so on to the end of the last. Their sound is\n"
+         "crossfaded over each overlap (equal power); a picture stands --still-duration.",
+         {"--duration", "--offset", "--a-start", "--b-start", "--still-duration", "--size", "--fit", "--fps",
+          "--settings", "--set", "--music", "--music-fade", "--clip-volume", "--out", "--format", "--codec", "--crf",
+          "--preset", "--pad", "--jobs", "--quiet", "--timing", "--help"}},
+        {"edit",
+         "glimmer edit FILM.json --out FILM.mp4|.webm|.mkv|.mov|.gif\n"
+         "glimmer edit FILM.json [...] --out - --format rgba|nut|matroska",
+         "Makes a whole edit from a JSON edit list: its clips and pictures in order,\n"
+         "each with its own in and out points, and each join with its own length and\n"
+         "look; music under it all. The options below win over what the list says.",
+         {"--size", "--fit", "--fps", "--still-duration", "--music", "--music-fade", "--clip-volume", "--out",
+          "--format", "--codec", "--crf", "--preset", "--pad", "--jobs", "--quiet", "--timing", "--help"}},
         {"render",
          "glimmer render [--a A] [--b B] [--settings S.qvx] [--set FIELD=VALUE]...\n"
          "               --position P --total T --out FRAME.png\n"
@@ -125,6 +138,37 @@ const OptionForm* findOption(const CommandForm& command, const std::string& name
     return nullptr;
 }
 
+// Edits needed to turn one word into the other (Levenshtein).
+std::size_t editDistance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const std::size_t above = row[j];
+            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
+            diagonal = above;
+        }
+    }
+    return row[b.size()];
+}
+
+// " (did you mean --duration?)" for a near miss among the command's options.
+std::string nearestOptionHint(const CommandForm& command, const std::string& name) {
+    const char* best = nullptr;
+    std::size_t bestDistance = 0;
+    for (const char* option : command.options) {
+        const std::size_t distance = editDistance(name, option);
+        if (best == nullptr || distance < bestDistance) {
+            best = option;
+            bestDistance = distance;
+        }
+    }
+    if (best == nullptr || bestDistance > std::max<std::size_t>(2, std::string(best).size() / 3)) return "";
+    return std::string(" (did you mean ") + best + "?)";
+}
+
 long parseNumber(const std::string& option, const std::string& text, long minimum, long maximum) {
     errno = 0;
     char* end = nullptr;
@@ -132,6 +176,16 @@ long parseNumber(const std::string& option, const std::string& text, long minimu
     if (text.empty() || errno != 0 || *end != '\0' || number < minimum || number > maximum)
         throw usageError(option + " takes a whole number from " + std::to_string(minimum) + " to " +
                          std::to_string(maximum) + ", not '" + text + "'");
+    return number;
+}
+
+double parseFraction(const std::string& option, const std::string& text, double minimum, double maximum) {
+    errno = 0;
+    char* end = nullptr;
+    const double number = std::strtod(text.c_str(), &end);
+    if (text.empty() || errno != 0 || *end != '\0' || !(number >= minimum) || number > maximum)
+        throw usageError(option + " takes a number from " + std::to_string(static_cast<int>(minimum)) + " to " +
+                         std::to_string(static_cast<int>(maximum)) + ", not '" + text + "'");
     return number;
 }
 
@@ -174,7 +228,7 @@ void takeOption(Options& o, const std::string& name, const std::string& value) {
     else if (name == "--b-start") { o.startB = parseTime(name, value, false); o.startBGiven = true; }
     else if (name == "--size") { parseSize(value, o.width, o.rows); o.sizeGiven = true; }
     else if (name == "--fit") {
-        if (!parseFitMode(value, o.fit)) throw usageError("--fit takes letterbox, crop or stretch, not '" + value + "'");
+        if (!parseFitMode(value, o.fit)) throw usageError("--fit takes letterbox, crop, stretch or blur, not '" + value + "'");
     }
     else if (name == "--settings") o.settingsPath = value;
     else if (name == "--set") o.assignments.push_back(value);
@@ -183,6 +237,10 @@ void takeOption(Options& o, const std::string& name, const std::string& value) {
     else if (name == "--frames") { o.frames = static_cast<int32_t>(parseNumber(name, value, 1, 1000000)); o.framesGiven = true; }
     else if (name == "--duration") { o.duration = parseTime(name, value, true); o.durationGiven = true; }
     else if (name == "--offset") { o.offset = parseTime(name, value, false); o.offsetGiven = true; }
+    else if (name == "--still-duration") o.stillDuration = parseTime(name, value, true);
+    else if (name == "--music") o.music = value;
+    else if (name == "--music-fade") o.musicFade = parseFraction(name, value, 0, 3600);
+    else if (name == "--clip-volume") o.clipVolume = parseFraction(name, value, 0, 10);
     else if (name == "--out") o.out = value;
     else if (name == "--format") {
         if (value != "rgba" && value != "nut" && value != "matroska")
@@ -230,17 +288,26 @@ void checkCombination(const Options& o) {
                              std::to_string(o.total) + "-frame transition (0 to " + std::to_string(o.total - 1) + ")");
     }
     if (c == "join") {
-        if (o.imageA.empty() || o.imageB.empty()) throw usageError("glimmer join needs two clips, A and B");
+        if (o.clips.size() < 2) throw usageError("glimmer join needs two clips or more, A and B at least");
+        if (o.clips.size() > 2 && (o.startAGiven || o.startBGiven || o.offsetGiven))
+            throw usageError(std::string(o.offsetGiven ? "--offset" : o.startAGiven ? "--a-start" : "--b-start") +
+                             " is for a join of two clips; an edit list gives each of more its own points");
         if (!o.durationGiven) throw usageError("glimmer join needs --duration, the length of the transition");
         if (o.out.empty()) throw usageError("glimmer join needs --out");
     }
+    if (c == "edit") {
+        if (o.editPath.empty()) throw usageError("glimmer edit needs an edit list, FILM.json");
+        if (o.out.empty()) throw usageError("glimmer edit needs --out");
+    }
+    if (c != "join" && c != "edit" && (o.has("--music-fade") || o.has("--clip-volume")))
+        throw usageError("--music-fade and --clip-volume are for an edit with --music");
     if (c == "sheet") {
         if (o.out.empty()) throw usageError("glimmer sheet needs --out");
         if (!o.framesGiven) throw usageError("glimmer sheet needs --frames");
     }
     if (o.startAGiven && o.imageA.empty()) throw usageError("--a-start is for a clip given as A");
     if (o.startBGiven && o.imageB.empty()) throw usageError("--b-start is for a clip given as B");
-    if (o.has("--fit") && o.imageA.empty() && o.imageB.empty())
+    if (o.has("--fit") && (c == "render" || c == "sheet") && o.imageA.empty() && o.imageB.empty())
         throw usageError("--fit is for pictures of another size; the built-in pair has none");
 }
 
@@ -282,12 +349,19 @@ Options parseCommandLine(int argc, const char* const* argv) {
         if (name == "-h") name = "--help";
         const OptionForm* option = findOption(*command, name);
         if (option == nullptr) {
-            // The join's clips come first, without an option.
-            if (o.command == "join" && name.rfind("-", 0) != 0 && positional < 2) {
-                (positional++ == 0 ? o.imageA : o.imageB) = name;
+            // The join's clips and the edit's list come without an option.
+            const bool word = name.rfind("-", 0) != 0 || name == "-";
+            if (o.command == "join" && word && !inlineValue) {
+                o.clips.push_back(name);
+                if (positional++ < 2) (positional == 1 ? o.imageA : o.imageB) = name;
                 continue;
             }
-            if (name.rfind("-", 0) == 0 && name.size() > 1) throw usageError("glimmer " + o.command + " has no option '" + name + "'");
+            if (o.command == "edit" && word && !inlineValue && positional++ == 0) {
+                o.editPath = name;
+                continue;
+            }
+            if (name.rfind("-", 0) == 0 && name.size() > 1)
+                throw usageError("glimmer " + o.command + " has no option '" + name + "'" + nearestOptionHint(*command, name));
             throw usageError("unexpected argument '" + name + "'");
         }
         if (option->value != nullptr && !inlineValue) {
@@ -296,6 +370,8 @@ Options parseCommandLine(int argc, const char* const* argv) {
         } else if (option->value == nullptr && inlineValue) {
             throw usageError(name + " takes no value");
         }
+        // A second value would silently win over the first; --set is a list.
+        if (name != "--set" && o.has(name)) throw usageError(name + " is given twice");
         takeOption(o, name, value);
         // A look is settings, not the encoder's speed that output checks look for.
         if (name != "--preset" || findSettingsPreset(value.c_str()) == nullptr) o.given.push_back(name);

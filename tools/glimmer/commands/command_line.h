@@ -16,6 +16,12 @@ struct Options {
     bool version = false;
 
     std::string imageA, imageB;  // empty: the built-in pictures
+    std::vector<std::string> clips;  // of a join, in order (A and B are the first two)
+    std::string editPath;            // the edit list of glimmer edit
+    TimeValue stillDuration{false, 3.0, 0};  // a picture's time in a join or an edit
+    std::string music;
+    double musicFade = 1.0;          // seconds
+    double clipVolume = 1.0;
     bool startAGiven = false, startBGiven = false;
     TimeValue startA, startB;    // where each clip's side starts
     bool sizeGiven = false;

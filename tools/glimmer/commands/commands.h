@@ -8,6 +8,7 @@ namespace glimmer::tool {
 
 int runRenderCommand(const Options& options);
 int runJoinCommand(const Options& options);
+int runEditCommand(const Options& options);
 int runSheetCommand(const Options& options);
 int runSettingsCommand(const Options& options);
 int runDemoCommand(const Options& options);

@@ -20,6 +20,7 @@ namespace {
 
 int renderOneFrame(const Options& options, const TransitionSettings& settings) {
     choosePictureOutput(options, "a single frame");
+    refuseOutputOverInput(options.out, inputFilesOf(options));
     const PicturePair pictures = loadPicturePair(options);
     const Transition transition{&pictures.a, &pictures.b, settings, options.total};
     Picture frame(pictures.a.width, pictures.a.rows);
@@ -54,6 +55,7 @@ int runRenderCommand(const Options& options) {
     if (!options.framesGiven) return renderOneFrame(options, settings);
 
     const OutputChoice output = chooseMovingOutput(options, true);
+    refuseOutputOverInput(options.out, inputFilesOf(options));
     if (output.kind == OutputKind::videoFile) checkOutputFolder(output.video.target);
     const SideInputs sides = inspectSides(options);
     const SideInput& a = sides.a;

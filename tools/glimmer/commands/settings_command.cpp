@@ -2,6 +2,7 @@
 #include <string>
 
 #include "commands/commands.h"
+#include "outputs/output_file.h"
 #include "settings/settings_assignments.h"
 #include "settings_fields.h"
 #include "settings_file.h"
@@ -32,9 +33,14 @@ int runSettingsCommand(const Options& options) {
                     field.alias ? " (a bit of the field above)" : "");
     }
     if (!options.out.empty()) {
-        const SettingsFileStatus status = writeSettingsFile(options.out, settings);
+        refuseOutputOverInput(options.out, {{options.settingsPath, "the settings file"}});
+        // Written beside the target and renamed, so a failed write leaves an
+        // existing file of that name as it was.
+        OutputFile file(options.out);
+        const SettingsFileStatus status = writeSettingsFile(file.path(), settings);
         if (status != SettingsFileStatus::ok)
             throw ToolError("cannot write settings file '" + options.out + "': " + settingsFileMessage(status));
+        file.commit();
         std::printf("wrote %s\n", options.out.c_str());
     }
     return 0;

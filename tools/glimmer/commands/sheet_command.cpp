@@ -15,6 +15,7 @@ namespace glimmer::tool {
 
 int runSheetCommand(const Options& options) {
     choosePictureOutput(options, "a sheet");
+    refuseOutputOverInput(options.out, inputFilesOf(options));
     const TransitionSettings settings = loadTransitionSettings(options);
     const SideInputs sides = inspectSides(options);
     const SideInput& a = sides.a;

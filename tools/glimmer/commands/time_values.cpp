@@ -69,6 +69,15 @@ FrameRate parseFrameRate(const std::string& option, const std::string& text) {
     return {numerator / common, denominator / common};
 }
 
+FrameRate nearestCommonRate(double perSecond) {
+    static const FrameRate common[] = {{24000, 1001}, {24, 1}, {25, 1}, {30000, 1001}, {30, 1},
+                                       {50, 1},       {60000, 1001}, {60, 1}};
+    FrameRate best = common[0];
+    for (const FrameRate& rate : common)
+        if (std::fabs(rate.perSecond() - perSecond) < std::fabs(best.perSecond() - perSecond)) best = rate;
+    return best;
+}
+
 int64_t TimeValue::framesAt(const FrameRate& rate) const {
     if (inFrames) return frames;
     return std::llround(seconds * rate.perSecond());

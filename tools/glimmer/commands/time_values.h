@@ -26,6 +26,11 @@ struct FrameRate {
 // and up to 1000 frames a second.
 FrameRate parseFrameRate(const std::string& option, const std::string& text);
 
+// The common rate nearest to `perSecond`: 23.976, 24, 25, 29.97, 30, 50,
+// 59.94 or 60. A variable-rate clip's average (27.11 frames/s) is no rate
+// anyone means to make.
+FrameRate nearestCommonRate(double perSecond);
+
 struct TimeValue {
     bool inFrames = false;
     double seconds = 0;

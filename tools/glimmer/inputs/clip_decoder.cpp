@@ -37,7 +37,7 @@ ClipDecoder::ClipDecoder(const std::string& path, const MediaInfo& info, const O
     for (std::string& word : clipInputArguments(path, info, range.startSeconds, output.rate))
         arguments.push_back(std::move(word));
     // vflip: ffmpeg's rows come top first, the engine's bottom first.
-    const std::string ours = fitFilterChain(output, "rgba", "") + ",vflip";
+    const std::string ours = fitFilterChain(output, "rgba", "", "ourfit") + ",vflip";
     const bool passing = pass.before > 0 || pass.after > 0;
     if (!passing) {
         arguments.insert(arguments.end(), {"-map", "0:v:0", "-vf", rateFilter(info, output) + ours, "-frames:v",
@@ -52,7 +52,7 @@ ClipDecoder::ClipDecoder(const std::string& path, const MediaInfo& info, const O
             "[0:v:0]" + rateFilter(info, output) + "split[o][p];[o]" + trimmed(pass.before, ourEnd + branchOverrun) +
             ours + "[ours];[p]" +
             (pass.before > 0 ? trimmed(0, pass.before + branchOverrun) : trimmed(ourEnd, ourEnd + pass.after + branchOverrun)) +
-            fitFilterChain(output, pass.pixelFormat, pass.yuvMatrix) + "[pass]";
+            fitFilterChain(output, pass.pixelFormat, pass.yuvMatrix, "passfit") + "[pass]";
         arguments.insert(arguments.end(), {"-filter_complex", graph, "-map", "[ours]", "-f", "rawvideo", "pipe:1",
                                            "-map", "[pass]", "-f", "rawvideo", "pipe:3"});
     }

@@ -61,8 +61,8 @@ MediaProbe::MediaProbe(const std::string& path)
     : path_(path),
       probe_("ffprobe",
              {"-v", "error", "-show_entries",
-              "format=format_name,duration:stream=codec_type,width,height,sample_aspect_ratio,r_frame_rate,"
-              "avg_frame_rate,duration,nb_frames:stream_side_data=rotation",
+              "format=format_name,duration:stream=codec_type,codec_name,pix_fmt,width,height,sample_aspect_ratio,"
+              "r_frame_rate,avg_frame_rate,duration,nb_frames:stream_tags=alpha_mode:stream_side_data=rotation",
               "-of", "flat", path},
              ChildPipes{false, true, false}, "cannot read '" + path + "'") {}
 
@@ -76,6 +76,16 @@ std::string MediaProbe::answer() {
 }
 
 MediaInfo probeMedia(const std::string& path) { return MediaProbe(path).result(); }
+
+bool hasSoundStream(const std::string& path, const std::string& what) {
+    ChildProcess probe("ffprobe", {"-v", "error", "-select_streams", "a", "-show_entries", "stream=codec_type", "-of", "csv=p=0", path},
+                       ChildPipes{false, true, false}, "cannot read " + what + " '" + path + "'");
+    std::string text;
+    char buffer[1024];
+    for (std::size_t n; (n = readFully(probe.output(), buffer, sizeof buffer)) > 0;) text.append(buffer, n);
+    if (!probe.finish()) throw ToolError("cannot read " + what + " '" + path + "': " + probe.complaint());
+    return text.find("audio") != std::string::npos;
+}
 
 MediaInfo MediaProbe::result() {
     const Fields fields = parseFlat(answer());
@@ -98,10 +108,24 @@ MediaInfo MediaProbe::result() {
     info.width = static_cast<int32_t>(std::min(width, 1e9));
     info.rows = static_cast<int32_t>(std::min(rows, 1e9));
 
-    int64_t numerator = 0, denominator = 0;
-    if (ratio(field(fields, video + "avg_frame_rate"), numerator, denominator) ||
-        ratio(field(fields, video + "r_frame_rate"), numerator, denominator))
+    int64_t numerator = 0, denominator = 0, baseNumerator = 0, baseDenominator = 0;
+    const bool base = ratio(field(fields, video + "r_frame_rate"), baseNumerator, baseDenominator);
+    if (ratio(field(fields, video + "avg_frame_rate"), numerator, denominator)) {
         info.rate = FrameRate{numerator, denominator};
+        // Phones and screen recorders stamp frames as they come: the average
+        // then differs from the stream's base rate.
+        const double average = info.rate.perSecond();
+        info.variableRate = base && std::fabs(average - static_cast<double>(baseNumerator) / baseDenominator) > 0.01 * average;
+    } else if (base) {
+        info.rate = FrameRate{baseNumerator, baseDenominator};
+    }
+    info.codec = field(fields, video + "codec_name");
+    const std::string pixelFormat = field(fields, video + "pix_fmt");
+    for (const char* withAlpha : {"yuva", "rgba", "bgra", "argb", "abgr", "gbrap", "ya8", "ya16"})
+        info.alpha = info.alpha || pixelFormat.rfind(withAlpha, 0) == 0;
+    // ffmpeg's own VP8/VP9 decoders drop the alpha that WebM carries beside
+    // the picture; the file says it is there with an ALPHA_MODE tag.
+    if ((info.codec == "vp8" || info.codec == "vp9") && field(fields, video + "tags.alpha_mode") == "1") info.alpha = true;
     info.duration = number(field(fields, video + "duration"), number(field(fields, "format.duration"), -1));
 
     const std::string format = field(fields, "format.format_name");

@@ -16,7 +16,10 @@ struct MediaInfo {
     bool hasAudio = false;
     int32_t width = 0;       // as shown: pixel aspect and rotation applied
     int32_t rows = 0;
-    FrameRate rate;          // of a moving input
+    FrameRate rate;          // of a moving input: its average
+    bool variableRate = false;  // frames that come at uneven times
+    bool alpha = false;      // a pixel format with alpha, or VP8/VP9 with its alpha side stream
+    std::string codec;       // the video stream's decoder name ("vp9", "h264")
     double duration = -1;    // seconds, or -1 when unknown
 };
 
@@ -40,6 +43,10 @@ private:
 
 // One probe, started and read.
 MediaInfo probeMedia(const std::string& path);
+
+// Whether ffprobe finds a sound stream in `path`. Throws ToolError naming
+// the file, as `what` ("--music"), when ffprobe cannot read it.
+bool hasSoundStream(const std::string& path, const std::string& what);
 
 // A path with a printf-style number pattern names a picture sequence.
 bool isSequencePattern(const std::string& path);

@@ -52,4 +52,20 @@ private:
     const Picture& picture_;
 };
 
+// One clip seen by a later transition than its first: a clip in the middle
+// of an edit gives its first frames to the join into it and its last ones,
+// `shift` frames further on, to the join out of it.
+class ShiftedSide : public SideFrames {
+public:
+    ShiftedSide(SideFrames& side, int32_t shift) : side_(side), shift_(shift) {}
+    const Picture& acquire(int32_t position) override { return side_.acquire(position + shift_); }
+    void release(int32_t position) override { side_.release(position + shift_); }
+    void cancel() override { side_.cancel(); }
+    void passUntouched(UntouchedFrames& sink, int64_t count) override { side_.passUntouched(sink, count); }
+
+private:
+    SideFrames& side_;
+    int32_t shift_;
+};
+
 }  // namespace glimmer::tool

@@ -24,6 +24,10 @@ TransitionSettings loadTransitionSettings(const Options& options) {
     return settings;
 }
 
+std::vector<std::pair<std::string, std::string>> inputFilesOf(const Options& options) {
+    return {{options.imageA, "image A"}, {options.imageB, "image B"}, {options.settingsPath, "the settings file"}};
+}
+
 PicturePair loadPicturePair(const Options& options) {
     const SideInputs sides = inspectSides(options);
     const SideInput& a = sides.a;

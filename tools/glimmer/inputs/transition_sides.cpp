@@ -43,7 +43,7 @@ std::unique_ptr<MediaProbe> startProbe(const std::string& path) {
     return std::make_unique<MediaProbe>(path);
 }
 
-SideInput inspectSide(const std::string& path, const TimeValue& start, bool startGiven, const char* startOption,
+SideInput inspectSide(const std::string& path, const TimeValue& start, bool startGiven, const std::string& startOption,
                       MediaProbe* probe) {
     SideInput input;
     input.path = path;
@@ -60,7 +60,7 @@ SideInput inspectSide(const std::string& path, const TimeValue& start, bool star
         input.info = probe->result();
     }
     if (startGiven && !input.moving())
-        throw usageError(std::string(startOption) + " is for a clip; '" + path + "' is a still picture");
+        throw usageError(startOption + " is for a clip; '" + path + "' is a still picture");
     if (input.info.width > maximumPictureWidth || input.info.rows > maximumPictureRows)
         throw ToolError("'" + path + "' is " + std::to_string(input.info.width) + "x" + std::to_string(input.info.rows) +
                         "; glimmer takes at most " + std::to_string(maximumPictureWidth) + "x" +
@@ -87,6 +87,20 @@ SideInputs inspectSides(const Options& options) {
     return sides;
 }
 
+std::vector<SideInput> inspectClips(const std::vector<ClipToInspect>& clips) {
+    constexpr std::size_t probesAtOnce = 4;
+    std::vector<SideInput> inputs;
+    for (std::size_t first = 0; first < clips.size(); first += probesAtOnce) {
+        std::vector<std::unique_ptr<MediaProbe>> probes;
+        const std::size_t end = std::min(clips.size(), first + probesAtOnce);
+        for (std::size_t i = first; i < end; ++i) probes.push_back(startProbe(clips[i].path));
+        for (std::size_t i = first; i < end; ++i)
+            inputs.push_back(inspectSide(clips[i].path, clips[i].start, clips[i].startGiven, clips[i].startName,
+                                         probes[i - first].get()));
+    }
+    return inputs;
+}
+
 OutputFrames outputFramesFor(const Options& options, const SideInput& a, const SideInput& b) {
     OutputFrames output;
     output.fit = options.fit;
@@ -98,6 +112,8 @@ OutputFrames outputFramesFor(const Options& options, const SideInput& a, const S
                         ", more than the " + std::to_string(maximumPicturePixels) +
                         " pixels glimmer takes (--size makes a smaller output)");
     output.rate = options.fpsGiven ? options.fps : a.moving() ? a.info.rate : b.moving() ? b.info.rate : FrameRate{};
+    const SideInput& first = a.moving() ? a : b;
+    if (!options.fpsGiven && first.moving() && first.info.variableRate) output.rate = nearestCommonRate(output.rate.perSecond());
     return output;
 }
 

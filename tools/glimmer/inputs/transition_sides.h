@@ -11,6 +11,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "inputs/clip_decoder.h"
 #include "commands/command_line.h"
@@ -41,6 +42,17 @@ struct SideInputs {
 // The inputs of --a and --b. Throws ToolError naming the file when one
 // cannot be read, and a usage error for a start given to a still.
 SideInputs inspectSides(const Options& options);
+
+// The clips and pictures of an edit, in order. ffprobe runs on a few at
+// once: each spends most of its time loading ffmpeg's libraries, and a
+// probe for every clip of a long edit at once would outweigh the rest.
+struct ClipToInspect {
+    std::string path;
+    TimeValue start;
+    bool startGiven = false;
+    std::string startName;  // "--a-start", "clips[2].in"
+};
+std::vector<SideInput> inspectClips(const std::vector<ClipToInspect>& clips);
 
 // The output's geometry from the options and the inputs: --size or A's size
 // (B's when A is built in, else 640x360); --fps or the first moving side's

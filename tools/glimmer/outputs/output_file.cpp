@@ -60,6 +60,24 @@ void checkOutputFolder(const std::string& target) {
     if (!S_ISDIR(info.st_mode)) throw ToolError("cannot write '" + target + "': '" + folder + "' is not a folder");
 }
 
+void refuseOutputOverInput(const std::string& target, const std::vector<std::pair<std::string, std::string>>& inputs) {
+    struct stat out;
+    if (target == "-" || stat(target.c_str(), &out) != 0) return;
+    for (const auto& input : inputs) {
+        struct stat in;
+        if (input.first.empty() || stat(input.first.c_str(), &in) != 0) continue;
+        const bool same = in.st_dev == out.st_dev && in.st_ino == out.st_ino;
+        struct stat folder;
+        const bool frameInFolder = S_ISDIR(out.st_mode) && nameOf(input.first).rfind("frame-", 0) == 0 &&
+                                   stat(folderOf(input.first).c_str(), &folder) == 0 && folder.st_dev == out.st_dev &&
+                                   folder.st_ino == out.st_ino;
+        if (same || frameInFolder)
+            throw ToolError("--out '" + target + "' would replace " + input.second + " '" + input.first + "'" +
+                            (same && input.first != target ? " (the same file by another path)" : "") +
+                            "; write the output somewhere else");
+    }
+}
+
 OutputFile::OutputFile(std::string target) : target_(std::move(target)) {
     if (isFolder(target_)) throw ToolError("cannot write '" + target_ + "': it is a folder");
     checkOutputFolder(target_);

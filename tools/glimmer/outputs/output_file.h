@@ -8,6 +8,8 @@
 #pragma once
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace glimmer::tool {
 
@@ -33,6 +35,14 @@ private:
 // Throws a ToolError unless the folder that would hold `target` exists and
 // `target` is no device, pipe or other non-regular file.
 void checkOutputFolder(const std::string& target);
+
+// Refuses, before anything is written, an output that is one of the files
+// the work reads: the same path, or the same file by another path, a
+// symbolic or a hard link (the same device and inode). `inputs` pairs each
+// path with what it is to the work ("clip B", "the music"). A folder of
+// PNG frames is refused when an input is one of the frames it would
+// replace.
+void refuseOutputOverInput(const std::string& target, const std::vector<std::pair<std::string, std::string>>& inputs);
 
 // Lower-case extension with its dot (".png"), or "" when there is none.
 std::string fileExtension(const std::string& path);

@@ -20,6 +20,9 @@ const std::vector<VideoCodec>& codecs() {
         // Lossless, alpha kept.
         {"ffv1", "", "mkv matroska nut", "bgra", -1, 0, false, false, {}},
         {"rawvideo", "raw", "nut", "rgba", -1, 0, false, false, {}},
+        // ProRes 4444 keeps alpha in a .mov.
+        {"prores_ks", "prores", "mov mkv matroska", "yuva444p10le", -1, 0, false, false,
+         {"-profile:v", "4444", "-vendor", "apl0"}},
         {"gif", "", "gif", "rgb24", -1, 0, false, false, {"-loop", "0"}},
     };
     return table;
@@ -33,6 +36,12 @@ bool listed(const char* list, const std::string& word) {
 }
 
 }  // namespace
+
+const VideoCodec* alphaCodec(const std::string& container) {
+    if (container == "mov") return findCodec("prores_ks");
+    if (container == "webm") return findCodec("libvpx-vp9");
+    return nullptr;
+}
 
 std::string containerOfPath(const std::string& path) {
     const std::string extension = fileExtension(path);

@@ -39,6 +39,11 @@ bool codecFitsContainer(const VideoCodec& codec, const std::string& container);
 // The codecs a container takes, for messages: "libx264, libx265".
 std::string codecsOf(const std::string& container);
 
+// What a container carries alpha with when a source has it: ProRes 4444
+// in a .mov, VP9 with alpha in a .webm; null where the default codec keeps
+// it already (FFV1 in a .mkv) or nothing can.
+const VideoCodec* alphaCodec(const std::string& container);
+
 // The sound codec of a container, or "" for one without sound.
 std::string audioCodecOf(const std::string& container);
 

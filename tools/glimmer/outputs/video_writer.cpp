@@ -23,7 +23,8 @@ std::string encoderGraph(const VideoSettings& video) {
     if (video.container == "gif")
         return chain + "format=rgb24,split[g1][g2];[g1]palettegen=stats_mode=full[palette];"
                        "[g2][palette]paletteuse=dither=bayer:bayer_scale=3[v]";
-    const std::string pixelFormat = video.codec != nullptr ? video.codec->pixelFormat : "rgba";
+    std::string pixelFormat = video.codec != nullptr ? video.codec->pixelFormat : "rgba";
+    if (video.keepAlpha && pixelFormat == "yuv420p") pixelFormat = "yuva420p";
     return chain + "format=" + pixelFormat + "[v]";
 }
 
@@ -71,7 +72,7 @@ VideoSettings videoSettingsFor(const std::string& path) {
 }
 
 std::string encoderInputFormat(const VideoSettings& video) {
-    return video.codec != nullptr && std::string(video.codec->pixelFormat) == "yuv420p" ? "yuv420p" : "rgba";
+    return !video.keepAlpha && video.codec != nullptr && std::string(video.codec->pixelFormat) == "yuv420p" ? "yuv420p" : "rgba";
 }
 
 std::size_t encoderInputFrameBytes(const VideoSettings& video, int32_t width, int32_t rows) {

@@ -30,6 +30,7 @@ struct VideoSettings {
     int crf = -1;                    // -1: the codec's default
     std::string preset;              // "": medium, for codecs that take one
     bool padEven = false;            // pad odd sizes for 4:2:0 codecs
+    bool keepAlpha = false;          // a source has alpha: VP9 gets it too (yuva420p)
 };
 
 // The settings a path gives without any option (the demo's videos).

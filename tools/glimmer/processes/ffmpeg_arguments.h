@@ -14,9 +14,10 @@
 
 namespace glimmer::tool {
 
-enum class FitMode { letterbox, crop, stretch };
+enum class FitMode { letterbox, crop, stretch, blur };
 
-// "letterbox" (black bars), "crop" or "stretch"; false for anything else.
+// "letterbox" (black bars), "crop", "stretch" or "blur" (the picture over
+// an enlarged, blurred copy of itself); false for anything else.
 bool parseFitMode(const std::string& text, FitMode& mode);
 
 struct OutputFrames {
@@ -26,7 +27,8 @@ struct OutputFrames {
 };
 
 // "-ss S -i PATH" and what the kind of input needs before -i: a still
-// repeats at the output rate, a sequence counts its pictures at that rate.
+// repeats at the output rate, a sequence counts its pictures at that rate,
+// and VP8/VP9 with alpha is read by libvpx, which keeps the alpha.
 std::vector<std::string> clipInputArguments(const std::string& path, const MediaInfo& info, double startSeconds,
                                             const FrameRate& rate);
 
@@ -40,6 +42,10 @@ std::string clipFilterChain(const MediaInfo& info, const OutputFrames& output, c
 std::string rateFilter(const MediaInfo& info, const OutputFrames& output);
 // A time for an ffmpeg option or filter: seconds, to the microsecond.
 std::string secondsArgument(double seconds);
-std::string fitFilterChain(const OutputFrames& output, const std::string& pixelFormat, const std::string& yuvMatrix);
+// Sizes are fitted by the display size (width x SAR), so anamorphic video
+// is not squeezed; the result has square pixels. `label` keeps the inner
+// links of a blur fit apart when one graph fits twice.
+std::string fitFilterChain(const OutputFrames& output, const std::string& pixelFormat, const std::string& yuvMatrix,
+                           const std::string& label = "fit");
 
 }  // namespace glimmer::tool
