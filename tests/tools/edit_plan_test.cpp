@@ -83,7 +83,7 @@ INSTANTIATE_TEST_SUITE_P(
         PlanCase{"JoinsOfTheirOwnLength", {"c4", "c4", "c4"}, {0.2, 3}, 0, 0, {0, 95, 120, 220}},
         PlanCase{"InAndOutPoints", {"c4", "c4", "c4"}, {1, 1}, 1, 3.5, {0, 75, 113, 213}},
         PlanCase{"AMiddleClipAllJoin", {"c4", "c2", "c4"}, {1, 1}, 0, 0, {0, 75, 100, 200}}),
-    [](const ::testing::TestParamInfo<PlanCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<PlanCase>& param) { return std::string(param.param.name); });
 
 TEST(EditPlan, AVariableRateIsSnappedToTheNearestCommonOneAndSaidSo) {
     EditList list;

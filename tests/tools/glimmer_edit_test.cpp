@@ -116,7 +116,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"--duration is given twice"}},
         BadEdit{"MisspeltOption", "", {"%r.mkv", "%g.mkv", "--durration", "2f", "--out", "@x.mp4"},
                 {"--durration", "did you mean --duration?"}}),
-    [](const ::testing::TestParamInfo<BadEdit>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<BadEdit>& param) { return std::string(param.param.name); });
 
 constexpr std::size_t frameBytes = 16 * 8 * 4;
 

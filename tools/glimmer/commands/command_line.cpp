@@ -370,8 +370,10 @@ Options parseCommandLine(int argc, const char* const* argv) {
         } else if (option->value == nullptr && inlineValue) {
             throw usageError(name + " takes no value");
         }
-        // A second value would silently win over the first; --set is a list.
-        if (name != "--set" && o.has(name)) throw usageError(name + " is given twice");
+        // A second value would silently win over the first; --set is a list,
+        // and so are looks by name, which --preset takes beside one encoder speed.
+        const bool listed = name == "--set" || (name == "--preset" && findSettingsPreset(value.c_str()) != nullptr);
+        if (!listed && o.has(name)) throw usageError(name + " is given twice");
         takeOption(o, name, value);
         // A look is settings, not the encoder's speed that output checks look for.
         if (name != "--preset" || findSettingsPreset(value.c_str()) == nullptr) o.given.push_back(name);
