@@ -103,6 +103,8 @@ INSTANTIATE_TEST_SUITE_P(
         BadEdit{"OneClip", R"({"clips": [{"file": "%r.mkv"}]})", {}, {"clips", "1 clip"}},
         BadEdit{"BadLook", R"({"clips": [{"file": "%r.mkv", "transition": {"set": ["gravty=3"]}}, {"file": "%g.mkv"}]})",
                 {}, {"clips[0].transition.set", "gravty"}},
+        BadEdit{"UnknownPreset", R"({"clips": [{"file": "%r.mkv", "transition": {"preset": "fog"}}, {"file": "%g.mkv"}]})",
+                {}, {"clips[0].transition.preset", "fog"}},
         BadEdit{"MusicWithoutSound", R"({"music": "%p.png", "clips": [{"file": "%r.mkv"}, {"file": "%g.mkv"}]})", {},
                 {"music", "p.png", "no sound"}},
         BadEdit{"OutputIsAnInput", "", {"%r.mkv", "%g.mkv", "--duration", "2f", "--out", "%g.mkv"}, {"clip B", "g.mkv"}},

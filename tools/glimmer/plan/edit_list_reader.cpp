@@ -6,9 +6,11 @@
 #include <fstream>
 #include <iterator>
 
+#include "settings_presets.h"
 #include "common/json_value.h"
 #include "common/tool_error.h"
 #include "plan/edit_list.h"
+#include "settings_presets.h"
 
 namespace glimmer::tool {
 namespace {
@@ -80,10 +82,18 @@ EditJoin joinOf(const JsonValue* transition, const EditJoin& defaults, const std
     join.name = name;
     join.duration.name = keyName(name, "duration");
     if (transition == nullptr) return join;
-    checkKeys(*transition, name, {"duration", "settings", "set"});
+    checkKeys(*transition, name, {"duration", "settings", "preset", "set"});
     if (const JsonValue* duration = transition->member("duration")) join.duration = timeOf(duration, keyName(name, "duration"), true);
     if (const JsonValue* settings = transition->member("settings"))
         join.settingsPath = resolved(stringOf(*settings, keyName(name, "settings")), listPath);
+    // A look by name goes first, so that "set" changes fields of it.
+    if (const JsonValue* preset = transition->member("preset")) {
+        const std::string presetName = stringOf(*preset, keyName(name, "preset"));
+        const SettingsPreset* look = findSettingsPreset(presetName.c_str());
+        if (look == nullptr) fail(keyName(name, "preset"), preset->quoted() + " is not a look ('glimmer presets' lists them)");
+        for (std::size_t i = 0; i < look->assignmentCount; ++i)
+            join.assignments.push_back(look->assignments[i].field + ("=" + std::to_string(look->assignments[i].value)));
+    }
     if (const JsonValue* set = transition->member("set")) {
         const std::string setName = keyName(name, "set");
         // Either ["gravity=60", ...] as --set takes them, or {"gravity": 60}.
