@@ -5,6 +5,7 @@
 #include <dirent.h>
 
 #include <cstdlib>
+#include <exception>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -51,6 +52,17 @@ inline std::string probeStream(const std::string& path, const char* type, const 
 
 // ffmpeg and ffprobe runs still alive (zombies aside) whose command line
 // mentions `text`.
+// A process's file under /proc, or "" once it has gone: reading it after the
+// process ended fails with "No such process", which libstdc++'s stream
+// buffer throws whatever the stream's exception mask says.
+inline std::string procText(const std::string& path) {
+    try {
+        return fileText(path);
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 inline std::vector<std::string> ffmpegRunsMentioning(const std::string& text) {
     std::vector<std::string> found;
     DIR* proc = opendir("/proc");
@@ -58,10 +70,10 @@ inline std::vector<std::string> ffmpegRunsMentioning(const std::string& text) {
     while (const dirent* entry = readdir(proc)) {
         const std::string pid = entry->d_name;
         if (pid.find_first_not_of("0123456789") != std::string::npos) continue;
-        std::string commandLine = fileText("/proc/" + pid + "/cmdline");
+        std::string commandLine = procText("/proc/" + pid + "/cmdline");
         for (char& c : commandLine)
             if (c == '\0') c = ' ';
-        const std::string status = fileText("/proc/" + pid + "/stat");
+        const std::string status = procText("/proc/" + pid + "/stat");
         const std::size_t close = status.rfind(')');
         const bool zombie = close != std::string::npos && status.size() > close + 2 && status[close + 2] == 'Z';
         if (!zombie && commandLine.rfind("ff", 0) == 0 && commandLine.find(text) != std::string::npos)

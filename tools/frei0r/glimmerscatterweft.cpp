@@ -22,6 +22,7 @@ extern "C" {
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -82,8 +83,10 @@ struct Instance {
     // Frames in engine order: row 0 is the bottom line.
     std::vector<uint32_t> imageA, imageB, destination;
     // The instance's own threads, one a core, kept for its life: hosts
-    // render a frame at a time and wait for it.
-    ParallelRenderer renderer{processorThreads()};
+    // render a frame at a time and wait for it. They start with the first
+    // frame: started while melt loads a project, they now and then leave it
+    // ending at once, exit status 0, without a frame written.
+    std::unique_ptr<ParallelRenderer> renderer;
 };
 
 Instance* instanceOf(f0r_instance_t instance) { return static_cast<Instance*>(instance); }
@@ -216,7 +219,8 @@ void f0r_update2(f0r_instance_t instance, double, const uint32_t* inframe1, cons
     flipRows(inframe2, self.imageB.data(), self.width, self.height);
     const FrameRequest request{self.imageA.data(), self.imageB.data(), self.destination.data(), self.height,
                                self.width * 4, position, mappedTotal, false};
-    runFrameSetup(request, effectiveSettings(self), self.renderer);
+    if (!self.renderer) self.renderer = std::make_unique<ParallelRenderer>(processorThreads());
+    runFrameSetup(request, effectiveSettings(self), *self.renderer);
     flipRows(self.destination.data(), outframe, self.width, self.height);
 }
 
