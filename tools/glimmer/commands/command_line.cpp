@@ -8,6 +8,7 @@
 #include "settings_presets.h"
 #include "common/picture.h"
 #include "common/tool_error.h"
+#include "settings/settings_assignments.h"
 
 namespace glimmer::tool {
 namespace {
@@ -136,22 +137,6 @@ const OptionForm* findOption(const CommandForm& command, const std::string& name
             for (const OptionForm& o : optionForms)
                 if (name == o.name) return &o;
     return nullptr;
-}
-
-// Edits needed to turn one word into the other (Levenshtein).
-std::size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const std::size_t above = row[j];
-            row[j] = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (a[i - 1] == b[j - 1] ? 0 : 1)});
-            diagonal = above;
-        }
-    }
-    return row[b.size()];
 }
 
 // " (did you mean --duration?)" for a near miss among the command's options.

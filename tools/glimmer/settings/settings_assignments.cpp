@@ -32,23 +32,6 @@ int32_t findSourceIgnoringCase(const std::string& text) {
     return -1;
 }
 
-// Edits (insertions, deletions, changes, case aside) between two names.
-std::size_t editDistance(const std::string& a, const std::string& b) {
-    std::vector<std::size_t> row(b.size() + 1);
-    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
-    for (std::size_t i = 1; i <= a.size(); ++i) {
-        std::size_t diagonal = row[0];
-        row[0] = i;
-        for (std::size_t j = 1; j <= b.size(); ++j) {
-            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
-                              std::tolower(static_cast<unsigned char>(b[j - 1]));
-            const std::size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
-            diagonal = row[j];
-            row[j] = next;
-        }
-    }
-    return row[b.size()];
-}
 
 // The field a misspelt name most likely meant, or "" when none is close.
 std::string nearestFieldName(const std::string& name) {
@@ -65,6 +48,23 @@ std::string nearestFieldName(const std::string& name) {
 }
 
 }  // namespace
+
+std::size_t editDistance(const std::string& a, const std::string& b) {
+    std::vector<std::size_t> row(b.size() + 1);
+    for (std::size_t j = 0; j <= b.size(); ++j) row[j] = j;
+    for (std::size_t i = 1; i <= a.size(); ++i) {
+        std::size_t diagonal = row[0];
+        row[0] = i;
+        for (std::size_t j = 1; j <= b.size(); ++j) {
+            const bool same = std::tolower(static_cast<unsigned char>(a[i - 1])) ==
+                              std::tolower(static_cast<unsigned char>(b[j - 1]));
+            const std::size_t next = std::min({row[j] + 1, row[j - 1] + 1, diagonal + (same ? 0 : 1)});
+            diagonal = row[j];
+            row[j] = next;
+        }
+    }
+    return row[b.size()];
+}
 
 std::string describeSettingsRange(const SettingsField& field) {
     std::string range = std::to_string(field.minimum) + ".." + std::to_string(field.maximum);

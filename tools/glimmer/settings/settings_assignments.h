@@ -6,6 +6,7 @@
 // the other refuses too, with the same words.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,10 @@ bool assignSettingsField(TransitionSettings& settings, const SettingsField& fiel
 // a misspelt field name gets the nearest one suggested.
 bool applySettingsAssignment(TransitionSettings& settings, const std::string& assignment,
                              std::string& error);
+
+// Edits (insertions, deletions, changes, case aside) between two names:
+// how near a misspelt field or option is to a real one.
+std::size_t editDistance(const std::string& a, const std::string& b);
 
 // "0..255", or for a source field "0..14 or a source name".
 std::string describeSettingsRange(const SettingsField& field);
