@@ -7,6 +7,7 @@
 
 #include "common/tool_error.h"
 #include "plan/edit_plan.h"
+#include "plan/sound_layout.h"
 
 namespace glimmer::tool {
 namespace {
@@ -71,6 +72,21 @@ TEST_P(EditPlanCases, PutsEveryClipAndJoinWhereItBelongs) {
         EXPECT_EQ(plan.joins[i].firstFrame, plan.clips[i + 1].firstFrame);
         EXPECT_EQ(plan.clips[i].firstFrame + plan.clips[i].frames, plan.joins[i].firstFrame + plan.joins[i].overlap);
     }
+
+    // The sound meets on the same samples, and holds its power through
+    // every join.
+    const SoundLayout sound = soundLayoutOf(plan, 48000, 1, 1);
+    EXPECT_EQ(sound.total, plan.total * 48000 / 25);
+    EXPECT_EQ(sound.pieces.back().first + sound.pieces.back().count, sound.total);
+    for (std::size_t i = 0; i + 1 < sound.pieces.size(); ++i) {
+        const SoundPiece &out = sound.pieces[i], &in = sound.pieces[i + 1];
+        ASSERT_EQ(out.fadeOut, in.fadeIn);
+        ASSERT_EQ(in.first + in.fadeIn, out.first + out.count) << "join " << i;
+        for (int64_t k = 0; k < in.fadeIn; k += 997) {
+            const double a = pieceGain(out, out.count - in.fadeIn + k), b = pieceGain(in, k);
+            EXPECT_NEAR(a * a + b * b, 1, 1e-12) << "join " << i << ", sample " << k;
+        }
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -99,6 +115,8 @@ TEST(EditPlan, AVariableRateIsSnappedToTheNearestCommonOneAndSaidSo) {
     EXPECT_NE(plan.rateNote.find("27.11"), std::string::npos) << plan.rateNote;
     inputs[0].info.rate = FrameRate{941227, 31289};  // 30.08
     EXPECT_EQ(planEdit(list, inputs).output.rate.text(), "30");
+    // A thousand and one seconds at 29.97 are whole samples.
+    EXPECT_EQ(sampleOfFrame(30000, FrameRate{30000, 1001}, 48000), 48048000);
 }
 
 }  // namespace

@@ -136,6 +136,22 @@ bool madeOf(const std::string& frame, int channel, int n, int other, int m) {
     return true;
 }
 
+// The output's sound, mono at 8 kHz.
+std::vector<float> soundOf(const std::string& film, const TemporaryFolder& folder) {
+    EXPECT_TRUE(runFfmpeg("-y -i '" + film + "' -map 0:a -ac 1 -ar 8000 -f f32le '" + folder.path("sound.f32") + "'"));
+    const std::string sound = fileText(folder.path("sound.f32"));
+    std::vector<float> samples(sound.size() / 4);
+    std::memcpy(samples.data(), sound.data(), samples.size() * 4);
+    return samples;
+}
+
+double loudnessOf(const std::vector<float>& samples, double from, double to) {
+    double sum = 0;
+    for (std::size_t i = static_cast<std::size_t>(from * 8000); i < static_cast<std::size_t>(to * 8000) && i < samples.size(); ++i)
+        sum += samples[i] * samples[i];
+    return std::sqrt(sum / ((to - from) * 8000));
+}
+
 // r, then g from 0.5 s to 1.5 s, then b: joins of 5 and 3 frames, so the
 // middle clip gives its first frames to one join and its last to the next.
 TEST(GlimmerEdit, EveryJoinTakesTheFramesOfItsTwoClips) {
@@ -161,22 +177,33 @@ TEST(GlimmerEdit, EveryJoinTakesTheFramesOfItsTwoClips) {
     for (int k = 0; k < 17; ++k) EXPECT_TRUE(madeOf(frame(25 + k), 2, 3 + k, -1, 0)) << 25 + k;
 
     // r's tone, then silence from the silent g, then b's tone, for 4.2 s.
-    ASSERT_TRUE(runFfmpeg("-y -i '" + out + "' -map 0:a -ac 1 -ar 8000 -f f32le '" + folder.path("sound.f32") + "'"));
-    const std::string sound = fileText(folder.path("sound.f32"));
-    std::vector<float> samples(sound.size() / 4);
-    std::memcpy(samples.data(), sound.data(), samples.size() * 4);
+    const std::vector<float> samples = soundOf(out, folder);
     EXPECT_NEAR(samples.size() / 8000.0, 4.2, 0.05);
     ASSERT_GT(samples.size(), 8000u * 4);
-    auto loudness = [&](double from, double to) {
-        double sum = 0;
-        for (std::size_t i = static_cast<std::size_t>(from * 8000); i < static_cast<std::size_t>(to * 8000); ++i)
-            sum += samples[i] * samples[i];
-        return std::sqrt(sum / ((to - from) * 8000));
-    };
+    auto loudness = [&](double from, double to) { return loudnessOf(samples, from, to); };
     const double tone = loudness(0.2, 1.2);
     EXPECT_GT(tone, 0.05);
     EXPECT_LT(loudness(2.05, 2.15), tone / 20) << "g has no sound";
     EXPECT_NEAR(loudness(3, 4), tone, tone / 10);
+}
+
+// The 1 s tune looped under 3.5 s, faded in and out over 0.5 s, with r's
+// own tone left out at --clip-volume 0 and at half its loudness at 0.5.
+TEST(GlimmerEdit, MusicIsLoopedUnderTheWholeEditAndFaded) {
+    TemporaryFolder folder;
+    const std::string out = folder.path("film.mkv");
+    for (const char* volume : {"0", "0.5"}) {
+        const GlimmerRun run = runGlimmer({"join", clips().path("r.mkv"), clips().path("g.mkv"), "--duration", "0.5", "--music",
+                                           clips().path("tune.mkv"), "--music-fade", "0.5", "--clip-volume", volume, "--out", out});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const std::vector<float> samples = soundOf(out, folder);
+        EXPECT_NEAR(samples.size() / 8000.0, 3.5, 0.05);
+        const double tune = loudnessOf(samples, 2.5, 2.9), atStart = loudnessOf(samples, 0, 0.1);
+        EXPECT_NEAR(tune, 0.088, 0.01) << "the tune alone, looped, at volume " << volume;
+        EXPECT_LT(loudnessOf(samples, 3.4, 3.5), tune / 3) << "faded out";
+        if (std::string(volume) == "0") EXPECT_LT(atStart, tune / 3) << "faded in, without r";
+        else EXPECT_NEAR(loudnessOf(samples, 0.7, 1.2), tune * std::sqrt(1.25), tune / 10) << "r at half its loudness under the tune";
+    }
 }
 
 }  // namespace

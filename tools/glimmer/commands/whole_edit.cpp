@@ -6,14 +6,15 @@
 #include "commands/progress_bar.h"
 #include "common/tool_error.h"
 #include "inputs/media_probe.h"
+#include "inputs/sound_reader.h"
 #include "inputs/transition_inputs.h"
 #include "inputs/transition_sides.h"
 #include "outputs/output_choice.h"
 #include "outputs/output_file.h"
 #include "outputs/video_writer.h"
-#include "plan/audio_crossfade.h"
 #include "plan/edit_plan.h"
 #include "plan/frame_jobs.h"
+#include "plan/sound_layout.h"
 
 namespace glimmer::tool {
 namespace {
@@ -43,8 +44,8 @@ std::vector<SideInput> inspectEditClips(const EditList& list) {
     return inspectClips(wanted);
 }
 
-// The encoder reads every frame from glimmer and the sound from the files
-// itself: each clip's from its in point, and the music looped.
+// The encoder reads every frame and every sample from glimmer: each clip's
+// sound is decoded from its in point as its turn comes, the music looped.
 EncoderPlan encoderPlanFor(const OutputChoice& output, const EditList& list, const std::vector<SideInput>& inputs,
                            const EditPlan& edit) {
     EncoderPlan plan;
@@ -55,32 +56,16 @@ EncoderPlan encoderPlanFor(const OutputChoice& output, const EditList& list, con
     const bool music = !list.music.empty();
     if ((!edit.sound && !music) || audioCodecOf(output.video.container).empty()) return plan;
 
-    const double frameSeconds = 1.0 / edit.output.rate.perSecond();
-    int input = 0;
-    std::vector<SoundPiece> pieces;
-    const bool clipSound = !music || list.clipVolume > 0;
+    plan.withSound = true;
+    plan.sound.layout = soundLayoutOf(edit, soundRate, list.musicFade, list.clipVolume);
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-        SoundPiece piece;
-        piece.seconds = edit.clips[i].frames * frameSeconds;
-        if (clipSound && edit.clips[i].sound) {
-            plan.otherInputs.push_back("-vn");
-            for (std::string& word : clipInputArguments(inputs[i].path, inputs[i].info, inputs[i].startSeconds(), edit.output.rate))
-                plan.otherInputs.push_back(std::move(word));
-            piece.stream = "[" + std::to_string(++input) + ":a:0]";
-        }
-        pieces.push_back(piece);
+        SoundSource source;
+        source.name = "'" + inputs[i].path + "'";
+        if (edit.clips[i].sound)
+            source.inputArguments = clipInputArguments(inputs[i].path, inputs[i].info, inputs[i].startSeconds(), edit.output.rate);
+        plan.sound.clips.push_back(std::move(source));
     }
-    std::vector<double> overlaps;
-    for (const PlannedJoin& join : edit.joins) overlaps.push_back(join.overlap * frameSeconds);
-    MusicBed bed;
-    bed.seconds = edit.total * frameSeconds;
-    bed.fade = list.musicFade;
-    bed.clipVolume = list.clipVolume;
-    if (music) {
-        plan.otherInputs.insert(plan.otherInputs.end(), {"-vn", "-stream_loop", "-1", "-i", list.music});
-        bed.stream = "[" + std::to_string(++input) + ":a:0]";
-    }
-    plan.audioGraph = editSoundGraph(pieces, overlaps, bed);
+    if (music) plan.sound.music = SoundSource{{"-stream_loop", "-1", "-i", list.music}, "'" + list.music + "'"};
     return plan;
 }
 
@@ -211,7 +196,7 @@ int makeWholeEdit(const EditList& list, const Options& options) {
         current = std::move(next);
     }
     writer.finish();
-    progress.finish(summaryOf(output, edit, list, !plan.audioGraph.empty()));
+    progress.finish(summaryOf(output, edit, list, plan.withSound));
     if (options.timing)
         printJobTimes("frames of transitions", times, static_cast<int32_t>(transitionFrames), jobs, "writing to ffmpeg");
     return 0;

@@ -38,13 +38,11 @@ std::vector<std::string> encoderArguments(const EncoderPlan& plan, const std::st
                                       plan.rate.text()};
     if (input == "yuv420p") words.insert(words.end(), {"-color_range", "tv", "-colorspace", matrix});
     words.insert(words.end(), {"-i", "pipe:0"});
-    words.insert(words.end(), plan.otherInputs.begin(), plan.otherInputs.end());
+    if (plan.withSound)
+        for (std::string& word : soundStreamInputArguments()) words.push_back(std::move(word));
 
-    std::string graph = encoderGraph(video);
-    if (!plan.audioGraph.empty()) graph += ";" + plan.audioGraph;
-    words.insert(words.end(), {"-filter_complex", graph, "-map", "[v]"});
-    const std::string audioCodec = audioCodecOf(video.container);
-    if (!plan.audioGraph.empty() && !audioCodec.empty()) words.insert(words.end(), {"-map", "[sound]", "-c:a", audioCodec});
+    words.insert(words.end(), {"-filter_complex", encoderGraph(video), "-map", "[v]"});
+    if (plan.withSound) words.insert(words.end(), {"-map", "1:a:0", "-c:a", audioCodecOf(video.container)});
 
     if (video.codec != nullptr) {
         const VideoCodec& codec = *video.codec;
@@ -102,13 +100,16 @@ void VideoWriter::start(const EncoderPlan& plan) {
     if (!toStandardOutput) output_ = std::make_unique<OutputFile>(plan.video.target);
     ffmpeg_ = std::make_unique<ChildProcess>("ffmpeg",
                                              encoderArguments(plan, toStandardOutput ? "pipe:1" : output_->path()),
-                                             ChildPipes{true, false, true}, "cannot write " + name_);
+                                             ChildPipes{true, false, true, plan.withSound}, "cannot write " + name_);
     progressReader_ = workerThread([this] { readProgress(); });
+    if (plan.withSound) sound_ = std::make_unique<SoundStream>(plan.sound, *ffmpeg_);
 }
 
 VideoWriter::~VideoWriter() {
-    // Unfinished: stop ffmpeg before the OutputFile removes its file.
+    // Unfinished: stop ffmpeg before the OutputFile removes its file; the
+    // sound's writes then fail and its thread ends.
     if (ffmpeg_) ffmpeg_->stop();
+    sound_.reset();
     if (progressReader_.joinable()) progressReader_.join();
 }
 
@@ -149,6 +150,17 @@ void VideoWriter::writeEncoded(const uint8_t* frame) {
 }
 
 void VideoWriter::finish() {
+    // The pictures end first: the encoder may hold the sound back until it
+    // has the pictures that go with it.
+    ffmpeg_->closeInput();
+    if (sound_) {
+        try {
+            sound_->finish();
+        } catch (...) {
+            ffmpeg_->stop();
+            throw;
+        }
+    }
     if (!ffmpeg_->finish()) throw ToolError("ffmpeg could not write " + name_ + ": " + ffmpeg_->complaint());
     progressReader_.join();
     if (output_) output_->commit();

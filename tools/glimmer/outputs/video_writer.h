@@ -1,6 +1,7 @@
 // A video written by an ffmpeg child process that reads our frames as raw
 // frames on a pipe, top row first: 4:2:0 YUV for the YUV codecs, converted
-// here (yuv_frames.h), else RGBA. The container and codec follow the
+// here (yuv_frames.h), else RGBA; the sound, if any, on a second pipe
+// (sound_stream.h). The container and codec follow the
 // extension or --format (video_codecs.h); YUV outputs are converted and
 // tagged as what they are: BT.709 matrix, primaries and transfer in limited
 // range from HD sizes up, BT.601 (SMPTE 170M) below. A file appears only
@@ -19,6 +20,7 @@
 #include "outputs/output_file.h"
 #include "inputs/side_frames.h"
 #include "commands/time_values.h"
+#include "outputs/sound_stream.h"
 #include "outputs/video_codecs.h"
 
 namespace glimmer::tool {
@@ -47,9 +49,8 @@ struct EncoderPlan {
     VideoSettings video;
     int32_t width = 0, rows = 0;
     FrameRate rate;
-    // Inputs after our frames (input 0), numbered from 1: the clips' sound.
-    std::vector<std::string> otherInputs;
-    std::string audioGraph;  // ends in [sound]; "" for none
+    bool withSound = false;  // the container takes sound and some input has it
+    EditSound sound;
 };
 
 class ProgressBar;
@@ -81,6 +82,7 @@ private:
     std::vector<uint8_t> converted_;
     ProgressBar* progress_ = nullptr;
     std::unique_ptr<ChildProcess> ffmpeg_;
+    std::unique_ptr<SoundStream> sound_;
     std::thread progressReader_;
 };
 

@@ -59,12 +59,12 @@ void closeIfOpen(int& fd) {
     fd = -1;
 }
 
-// The child's descriptors 0 to 3 are made by dup2 one after the other: a
+// The child's descriptors 0 to 4 are made by dup2 one after the other: a
 // source that is itself one of those numbers would be overwritten before
 // its turn. Sources are moved above them first.
 void moveAboveChildDescriptors(int& fd) {
-    if (fd < 0 || fd > 3) return;
-    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 4);
+    if (fd < 0 || fd > 4) return;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, 5);
     if (moved < 0) return;
     close(fd);
     fd = moved;
@@ -101,17 +101,19 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     report_ = mkostemp(reportName, O_CLOEXEC);
     if (report_ < 0) throw ToolError(context + ": " + std::strerror(errno));
     unlink(reportName);
-    PipeEnds in, out, third;
+    PipeEnds in, out, third, fourth;
     try {
         if (pipes.input) in = makePipe(context, true);
         if (pipes.output) out = makePipe(context, true);
         if (pipes.third) third = makePipe(context, true);
+        if (pipes.fourth) fourth = makePipe(context, true);
     } catch (...) {
-        for (int* fd : {&in.read, &in.write, &out.read, &out.write, &third.read, &third.write}) closeIfOpen(*fd);
+        for (int* fd : {&in.read, &in.write, &out.read, &out.write, &third.read, &third.write, &fourth.read, &fourth.write})
+            closeIfOpen(*fd);
         throw;
     }
 
-    for (int* fd : {&report_, &in.read, &out.write, &third.write}) moveAboveChildDescriptors(*fd);
+    for (int* fd : {&report_, &in.read, &out.write, &third.write, &fourth.read}) moveAboveChildDescriptors(*fd);
 
     std::vector<std::string> words{program};
     words.insert(words.end(), arguments.begin(), arguments.end());
@@ -129,6 +131,7 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     else posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     if (pipes.output) posix_spawn_file_actions_adddup2(&actions, out.write, STDOUT_FILENO);
     if (pipes.third) posix_spawn_file_actions_adddup2(&actions, third.write, 3);
+    if (pipes.fourth) posix_spawn_file_actions_adddup2(&actions, fourth.read, 4);
     posix_spawn_file_actions_adddup2(&actions, report_, STDERR_FILENO);
     // Its own process group: a Ctrl-C at the terminal reaches glimmer, which
     // ends the children itself. Signals come back to their defaults, and
@@ -151,24 +154,27 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     }
     posix_spawnattr_destroy(&attributes);
     posix_spawn_file_actions_destroy(&actions);
-    for (int* fd : {&in.read, &out.write, &third.write}) closeIfOpen(*fd);
+    for (int* fd : {&in.read, &out.write, &third.write, &fourth.read}) closeIfOpen(*fd);
     input_ = in.write;
     output_ = out.read;
     third_ = third.read;
+    fourth_ = fourth.write;
     if (spawned != 0) {
         child_ = -1;
         const std::string reason = std::strerror(spawned);
-        for (int* fd : {&input_, &output_, &third_, &report_}) closeIfOpen(*fd);
+        for (int* fd : {&input_, &output_, &third_, &fourth_, &report_}) closeIfOpen(*fd);
         throw ToolError(context + ": cannot start '" + path + "': " + reason);
     }
 }
 
 ChildProcess::~ChildProcess() {
     if (child_ > 0) stop();
-    for (int* fd : {&input_, &output_, &third_, &report_}) closeIfOpen(*fd);
+    for (int* fd : {&input_, &output_, &third_, &fourth_, &report_}) closeIfOpen(*fd);
 }
 
 void ChildProcess::closeInput() { closeIfOpen(input_); }
+
+void ChildProcess::closeFourth() { closeIfOpen(fourth_); }
 
 bool ChildProcess::finish() {
     closeInput();

@@ -19,6 +19,7 @@ struct ChildPipes {
     bool input = false;     // a pipe to its standard input; else /dev/null
     bool output = false;    // a pipe from its standard output; else ours
     bool third = false;     // a pipe from its descriptor 3 (progress, a second output)
+    bool fourth = false;    // a pipe to its descriptor 4 (a second input: the sound)
 };
 
 class ChildProcess {
@@ -36,7 +37,9 @@ public:
     int input() const { return input_; }
     int output() const { return output_; }
     int third() const { return third_; }
+    int fourth() const { return fourth_; }
     void closeInput();
+    void closeFourth();
 
     // Waits for the program to end; true when it exited with status 0.
     bool finish();
@@ -49,7 +52,7 @@ public:
 private:
     pid_t child_ = -1;
     int status_ = 0;
-    int input_ = -1, output_ = -1, third_ = -1;
+    int input_ = -1, output_ = -1, third_ = -1, fourth_ = -1;
     int report_ = -1;  // its standard error, kept in an unlinked file
 };
 
