@@ -74,6 +74,14 @@ TEST(GlimmerOutput, WrittenFrameReadsBackAsTheEngineWords) {
     const Picture expected = renderInProcess(a, b, settings, 6, 15);
     EXPECT_NE(expected.pixels, b.pixels);
     EXPECT_EQ(readPng(folder.path("frame.png")).pixels, expected.pixels);
+
+    // A's alpha goes on into a video that can carry it.
+    const GlimmerRun video = runGlimmer({"render", "--a", folder.path("a.png"), "--b", folder.path("b.png"), "--frames",
+                                         "2", "--out", folder.path("clip.mov"), "--quiet"});
+    ASSERT_EQ(video.status, 0) << video.err;
+    const std::string probe = "ffprobe -v error -show_entries stream=pix_fmt -of csv=p=0 '" + folder.path("clip.mov") +
+                              "' | grep -q yuva";
+    EXPECT_EQ(std::system(probe.c_str()), 0) << "clip.mov is opaque";
 }
 
 TEST(GlimmerOutput, LosslessVideoCarriesTheFramesInOrderTopRowFirst) {

@@ -54,12 +54,13 @@ int runRenderCommand(const Options& options) {
     const TransitionSettings settings = loadTransitionSettings(options);
     if (!options.framesGiven) return renderOneFrame(options, settings);
 
-    const OutputChoice output = chooseMovingOutput(options, true);
+    OutputChoice output = chooseMovingOutput(options, true);
     refuseOutputOverInput(options.out, inputFilesOf(options));
     if (output.kind == OutputKind::videoFile) checkOutputFolder(output.video.target);
     const SideInputs sides = inspectSides(options);
     const SideInput& a = sides.a;
     const SideInput& b = sides.b;
+    keepAlphaOf({a, b}, options, output);
     const OutputFrames frames = outputFramesFor(options, a, b);
     checkVideoSize(output, frames.width, frames.rows);
     const int jobs = jobCount(options);

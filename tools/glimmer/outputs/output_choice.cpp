@@ -99,4 +99,19 @@ void checkVideoSize(const OutputChoice& output, int32_t width, int32_t rows) {
                     " is not; --pad adds a black line, or write .mkv (lossless, any size)");
 }
 
+// Alpha goes on where a source has it and the output can carry it; a
+// codec the user chose stays as chosen.
+void keepAlphaOf(const std::vector<SideInput>& inputs, const Options& options, OutputChoice& output) {
+    bool alpha = false;
+    for (const SideInput& input : inputs) {
+        alpha = alpha || input.info.alpha;
+        for (std::size_t p = 0; input.png && !alpha && p < input.pngPicture.pixels.size(); ++p)
+            alpha = (input.pngPicture.pixels[p] >> 24) != 0xFF;
+    }
+    if (!alpha || !output.encoded()) return;
+    if (options.codec.empty())
+        if (const VideoCodec* codec = alphaCodec(output.video.container)) output.video.codec = codec;
+    output.video.keepAlpha = output.video.codec != nullptr && std::string(output.video.codec->name) == "libvpx-vp9";
+}
+
 }  // namespace glimmer::tool

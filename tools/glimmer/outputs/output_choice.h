@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "commands/command_line.h"
+#include "inputs/transition_sides.h"
 #include "outputs/video_writer.h"
 
 namespace glimmer::tool {
@@ -30,5 +31,9 @@ OutputChoice choosePictureOutput(const Options& options, const char* what);
 // Refuses an odd size for a codec that needs even ones, unless --pad asked
 // for a black line.
 void checkVideoSize(const OutputChoice& output, int32_t width, int32_t rows);
+
+// Alpha goes on where a source has it and the output can carry it (an
+// alpha codec for .mov, .webm and .mkv); a codec the user chose stays.
+void keepAlphaOf(const std::vector<SideInput>& inputs, const Options& options, OutputChoice& output);
 
 }  // namespace glimmer::tool
