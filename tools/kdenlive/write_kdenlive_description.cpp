@@ -67,6 +67,10 @@ std::string fieldParameter(const EditorField& e) {
                      caption, help);
 }
 
+// Kdenlive builds its panel from the composition when it is selected and
+// does not hear of fields the composition sets itself.
+constexpr char panelAfterChoosing[] = "; the panel shows them when the composition is next selected";
+
 // The looks, with a first entry that leaves the fields as they are.
 std::string presetParameter() {
     std::string values;
@@ -76,7 +80,7 @@ std::string presetParameter() {
         titles.push_back(settingsPresets[i].title);
     }
     return parameter("type=\"list\" name=\"preset\" default=\"\" paramlist=\"" + values + "\"", "Preset",
-                     "A named look: choosing one sets the fields below to it", listDisplay(titles.data(), titles.size()));
+                     std::string("A named look: choosing one sets the fields below to it") + panelAfterChoosing, listDisplay(titles.data(), titles.size()));
 }
 
 }  // namespace
@@ -93,7 +97,7 @@ int main(int argc, char** argv) {
         "    <description>Image A dissipates and reveals image B.</description>\n"
         "    <author>The Glimmerscatterweft developers</author>\n";
     xml += parameter("type=\"url\" name=\"settings\" default=\"\" filter=\"Settings files (*.qvx)\"", "Settings file",
-                     settingsFileHelp);
+                     std::string(settingsFileHelp) + panelAfterChoosing);
     xml += presetParameter();
     xml += parameter("type=\"bool\" name=\"invert\" default=\"0\"", "Invert",
                      "Swap the clips: the upper track breaks up and reveals the lower one.");
