@@ -45,9 +45,11 @@ gravity and wind, live a while and vanish, revealing image B.")
 set(CPACK_DEBIAN_RENDERER_PACKAGE_NAME glimmerscatterweft)
 set(CPACK_DEBIAN_RENDERER_PACKAGE_DEPENDS ffmpeg)
 set(CPACK_COMPONENT_RENDERER_DESCRIPTION "video transition: the command-line renderer glimmer\n\
-${glimmer_intro} glimmer renders it on\npictures and clips, joins two clips with it and writes settings files.")
+${glimmer_intro} glimmer renders it on\npictures and clips, joins any number of clips and pictures with it and\nwrites settings files.")
 set(CPACK_DEBIAN_EDITORS_PACKAGE_NAME glimmerscatterweft-mlt)
-set(CPACK_DEBIAN_EDITORS_PACKAGE_RECOMMENDS "melt, kdenlive, gstreamer1.0-plugins-bad")
+# Suggested, not recommended: whoever installs it for one of these hosts has
+# that host already, and should not get the other two with it.
+set(CPACK_DEBIAN_EDITORS_PACKAGE_SUGGESTS "kdenlive, melt, gstreamer1.0-plugins-bad")
 set(CPACK_COMPONENT_EDITORS_DESCRIPTION "video transition for MLT, Kdenlive and GStreamer\n\
 ${glimmer_intro} This package holds an\nMLT transition module with its Kdenlive composition and a frei0r mixer.")
 set(CPACK_DEBIAN_OBS_PACKAGE_NAME obs-glimmerscatterweft)
