@@ -43,6 +43,9 @@ public:
     explicit ParallelRenderer(int32_t threads) : threads_(threads) {}
 
     int32_t threads() const { return threads_.count(); }
+    // Other work of the host's on the same threads, such as the copies into
+    // and out of the frame: task(context, k) for every k below threads().
+    void runOnThreads(void (*task)(void* context, int32_t k), void* context) { threads_.run(task, context); }
 
     // renderDissipation on this renderer's threads.
     void render(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows, int32_t rowBytes,

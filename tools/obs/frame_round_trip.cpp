@@ -49,17 +49,82 @@ bool FrameRoundTrip::canStage(gs_texture_t* texture, uint32_t width, uint32_t ro
            gs_texture_get_color_format(texture) == GS_RGBA;
 }
 
-bool FrameRoundTrip::readBack(gs_stagesurf_t* surface, uint32_t* engineOrder) {
-    uint8_t* data = nullptr;
-    uint32_t linesize = 0;
-    if (!gs_stagesurface_map(surface, &data, &linesize)) return false;
-    const std::size_t rowBytes = std::size_t(width_) * 4;
-    if (linesize >= rowBytes) {
-        for (uint32_t r = 0; r < rows_; ++r)
-            std::memcpy(engineOrder + std::size_t(rows_ - 1 - r) * width_, data + std::size_t(r) * linesize, rowBytes);
+namespace {
+
+// Rows flipped from one picture into another, a share of them a thread.
+struct FlippedCopy {
+    const uint8_t* from[2];
+    uint8_t* to[2];
+    std::size_t fromLine[2], toLine[2];
+    int pictures;
+    uint32_t rows, rowBytes;
+    int32_t threads;
+};
+
+void copyFlippedShare(void* context, int32_t k) {
+    const FlippedCopy& c = *static_cast<const FlippedCopy*>(context);
+    const uint32_t first = uint32_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads));
+    const uint32_t end = uint32_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads));
+    for (int p = 0; p < c.pictures; ++p)
+        for (uint32_t r = first; r < end; ++r)
+            std::memcpy(c.to[p] + std::size_t(c.rows - 1 - r) * c.toLine[p], c.from[p] + std::size_t(r) * c.fromLine[p],
+                        c.rowBytes);
+}
+
+}  // namespace
+
+// Both pictures mapped at once, then copied in engine order on every
+// thread.
+bool FrameRoundTrip::readBack() {
+    uint8_t* a = nullptr;
+    uint8_t* b = nullptr;
+    uint32_t lineA = 0, lineB = 0;
+    const uint32_t rowBytes = width_ * 4;
+    if (!gs_stagesurface_map(stageA_, &a, &lineA)) return false;
+    if (!gs_stagesurface_map(stageB_, &b, &lineB)) {
+        gs_stagesurface_unmap(stageA_);
+        return false;
     }
-    gs_stagesurface_unmap(surface);
-    return linesize >= rowBytes;
+    const bool fits = lineA >= rowBytes && lineB >= rowBytes;
+    if (fits) {
+        FlippedCopy copy{{a, b},
+                         {reinterpret_cast<uint8_t*>(imageA_.data()), reinterpret_cast<uint8_t*>(destination_.data())},
+                         {lineA, lineB},
+                         {rowBytes, rowBytes},
+                         2,
+                         rows_,
+                         rowBytes,
+                         renderer_.threads()};
+        renderer_.runOnThreads(copyFlippedShare, &copy);
+    }
+    gs_stagesurface_unmap(stageB_);
+    gs_stagesurface_unmap(stageA_);
+    return fits;
+}
+
+// The frame written straight into the mapped texture, flipped back; where
+// the texture cannot be mapped, OBS copies it.
+bool FrameRoundTrip::upload() {
+    uint8_t* to = nullptr;
+    uint32_t line = 0;
+    const uint32_t rowBytes = width_ * 4;
+    if (!gs_texture_map(frame_, &to, &line)) {
+        gs_texture_set_image(frame_, reinterpret_cast<const uint8_t*>(destination_.data()), rowBytes, true);
+        return true;
+    }
+    if (line >= rowBytes) {
+        FlippedCopy copy{{reinterpret_cast<const uint8_t*>(destination_.data()), nullptr},
+                         {to, nullptr},
+                         {rowBytes, 0},
+                         {line, 0},
+                         1,
+                         rows_,
+                         rowBytes,
+                         renderer_.threads()};
+        renderer_.runOnThreads(copyFlippedShare, &copy);
+    }
+    gs_texture_unmap(frame_);
+    return line >= rowBytes;
 }
 
 RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32_t width, uint32_t rows,
@@ -72,7 +137,7 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
     // Both copies are queued before either is waited for.
     gs_stage_texture(stageA_, a);
     gs_stage_texture(stageB_, b);
-    const bool staged = readBack(stageA_, imageA_.data()) && readBack(stageB_, destination_.data());
+    const bool staged = readBack();
     profile_end(stageScope);
     if (!staged) return RoundTripOutcome::notStaged;
 
@@ -81,9 +146,9 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
     profile_end(engineScope);
 
     profile_start(uploadScope);
-    gs_texture_set_image(frame_, reinterpret_cast<const uint8_t*>(destination_.data()), width * 4, true);
+    const bool uploaded = upload();
     profile_end(uploadScope);
-    return RoundTripOutcome::rendered;
+    return uploaded ? RoundTripOutcome::rendered : RoundTripOutcome::notStaged;
 }
 
 }  // namespace glimmer::obs

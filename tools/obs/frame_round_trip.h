@@ -7,7 +7,8 @@
 // back on their way into the texture; byte 0 of a GS_RGBA pixel is R on both
 // sides. The flipped copy of image B is the engine's background copy, so a
 // frame costs the two staging reads, two copies and the upload besides the
-// renderer. Buffers and surfaces are made when the canvas size changes, never
+// renderer. The copies are split by rows over the engine's threads: one
+// thread alone copies at a fraction of what the memory can do. Buffers and surfaces are made when the canvas size changes, never
 // per frame. Everything here runs on OBS's graphics thread; the engine
 // splits the frame over threads of its own, one a core, made with the
 // transition and kept for its life.
@@ -50,7 +51,8 @@ public:
 private:
     bool fit(uint32_t width, uint32_t rows);
     static bool canStage(gs_texture_t* texture, uint32_t width, uint32_t rows);
-    bool readBack(gs_stagesurf_t* surface, uint32_t* engineOrder);
+    bool readBack();
+    bool upload();
 
     uint32_t width_ = 0, rows_ = 0;
     gs_stagesurf_t* stageA_ = nullptr;
