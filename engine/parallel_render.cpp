@@ -130,6 +130,12 @@ void walkRun(void* context, int32_t k) {
             } else {
                 w.kernels.placeCells(w.f, yValues, xValues, p, g.cellWidth, g.cellHeight, fr.width, fr.rows, chunk);
             }
+            if (k == 0) {
+                // Nothing else writes the frame while the runs are walked.
+                if (g.pixelPass) writePixels(fr, p, chunk);
+                else writeCells(fr, p, g.cellWidth, g.cellHeight, chunk);
+                continue;
+            }
             std::memcpy(targets, chunk.target, sizeof(int32_t) * static_cast<size_t>(count));
             if (!g.pixelPass) noteClippedCells(w, run, p, chunk, targets);
         }
@@ -148,7 +154,7 @@ void writePixelBand(const FrameWalk& w, int32_t rowLow, int32_t rowHigh) {
     const WalkOrder order = walkOrderOf(w.settings);
     const int32_t step = order.columnsBack ? -1 : 1;
     uint32_t sink;
-    for (int32_t n = 0; n < g.rows; ++n) {
+    for (int32_t n = w.runs[1].first; n < g.rows; ++n) {
         const uint32_t* __restrict from = w.fr.a + order.y0(g, n) * width + (order.columnsBack ? width - 1 : 0);
         const int32_t* rowTargets = targets + n * width;
         for (int64_t i = 0; i < width; ++i, from += step) {
@@ -172,7 +178,7 @@ void writeDefaultCellBand(const FrameWalk& w, int32_t rowLow, int32_t rowHigh) {
     uint32_t* __restrict d = fr.d;
     uint64_t sink[2] = {};
     const uint64_t nothing[2] = {};
-    for (int32_t r = 0; r < w.runCount; ++r) {
+    for (int32_t r = 1; r < w.runCount; ++r) {
         const ElementRun& run = w.runs[r];
         for (int32_t n = run.first; n < run.end; ++n) {
             const int32_t y0 = order.y0(g, n);
@@ -220,7 +226,7 @@ void writeCellBand(const FrameWalk& w, int32_t rowLow, int32_t rowHigh) {
     const int32_t cw = g.cellWidth, ch = g.cellHeight;
     const int64_t low = rowLow * width, high = rowHigh * width, lastRow = (ch - 1) * width;
     const WalkOrder order = walkOrderOf(w.settings);
-    for (int32_t r = 0; r < w.runCount; ++r) {
+    for (int32_t r = 1; r < w.runCount; ++r) {
         const ElementRun& run = w.runs[r];
         for (int32_t n = run.first; n < run.end; ++n) {
             const int32_t y0 = order.y0(g, n);
@@ -295,10 +301,15 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     try {
         if (static_cast<int32_t>(runs_.size()) < runCount) runs_.resize(static_cast<size_t>(runCount));
         if (targets_.size() < elements) targets_.resize(elements);
+        // Writing as it walks costs the first run's thread a fifth to a
+        // quarter more an element (measured for cells and pixels alike), so
+        // it walks 4 / (4 + 5 (n - 1)) of the rows.
+        const int32_t firstRows =
+            std::max<int32_t>(1, static_cast<int32_t>(int64_t{g.rows} * 4 / (4 + 5 * int64_t{runCount - 1})));
         for (int32_t k = 0; k < runCount; ++k) {
             ElementRun& run = runs_[static_cast<size_t>(k)];
-            run.first = static_cast<int32_t>(int64_t{g.rows} * k / runCount);
-            run.end = static_cast<int32_t>(int64_t{g.rows} * (k + 1) / runCount);
+            run.first = k == 0 ? 0 : firstRows + static_cast<int32_t>(int64_t{g.rows - firstRows} * (k - 1) / (runCount - 1));
+            run.end = k == 0 ? firstRows : firstRows + static_cast<int32_t>(int64_t{g.rows - firstRows} * k / (runCount - 1));
             const size_t most = g.pixelPass ? 0 : static_cast<size_t>(int64_t{run.end - run.first} * g.columns);
             if (run.clipped.size() < most) run.clipped.resize(most);
         }
