@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <atomic>
 #include <new>
+#include <thread>
 
 #include "cell_copy.h"
 #include "element_chunk.h"
@@ -27,6 +29,7 @@ struct FrameWalk {
     ElementRun* runs;
     int32_t runCount;
     int32_t* targets;
+    std::atomic<int32_t>* written;  // runs written so far, in walk order
 };
 
 struct WalkOrder {
@@ -36,12 +39,6 @@ struct WalkOrder {
 
 WalkOrder walkOrderOf(const TransitionSettings& s) {
     return WalkOrder{(s.orderFlags & 1) != 0, (s.orderFlags & 2) != 0};
-}
-
-// The band of frame rows thread k writes.
-void bandOf(const FrameWalk& w, int32_t k, int32_t& rowLow, int32_t& rowHigh) {
-    rowLow = static_cast<int32_t>(int64_t{w.fr.rows} * k / w.runCount);
-    rowHigh = static_cast<int32_t>(int64_t{w.fr.rows} * (k + 1) / w.runCount);
 }
 
 // The cell moved by whole pixels, only its rows that land in rows
@@ -83,8 +80,12 @@ void noteClippedCells(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, 
     }
 }
 
-// The first step: a thread's run of element rows, as renderDissipation
-// walks them, noting where each element lands.
+void replayRun(const FrameWalk& w, const ElementRun& run);
+
+// A thread's run of element rows, as renderDissipation walks them. The
+// first run is written as it is walked; every other is noted, then written
+// as soon as the runs before it are: the written runs are counted, and a
+// thread waits its turn, so the frame takes the runs in walk order.
 void walkRun(void* context, int32_t k) {
     const FrameWalk& w = *static_cast<const FrameWalk*>(context);
     if (k >= w.runCount) return;
@@ -131,7 +132,7 @@ void walkRun(void* context, int32_t k) {
                 w.kernels.placeCells(w.f, yValues, xValues, p, g.cellWidth, g.cellHeight, fr.width, fr.rows, chunk);
             }
             if (k == 0) {
-                // Nothing else writes the frame while the runs are walked.
+                // No other run is written before this one is.
                 if (g.pixelPass) writePixels(fr, p, chunk);
                 else writeCells(fr, p, g.cellWidth, g.cellHeight, chunk);
                 continue;
@@ -140,130 +141,82 @@ void walkRun(void* context, int32_t k) {
             if (!g.pixelPass) noteClippedCells(w, run, p, chunk, targets);
         }
     }
+    if (k > 0) {
+        while (w.written->load(std::memory_order_acquire) != k) std::this_thread::yield();
+        replayRun(w, run);
+    }
+    w.written->store(k + 1, std::memory_order_release);
 }
 
-// The second step, pixel pass: every element in walk order, written where
-// it lands in this thread's band, into a sink elsewhere (no branch on it).
-void writePixelBand(const FrameWalk& w, int32_t rowLow, int32_t rowHigh) {
+// A noted run of the pixel pass written in walk order.
+void replayPixels(const FrameWalk& w, const ElementRun& run) {
     const ElementGrid& g = w.g;
     const int64_t width = w.fr.width;
-    const int32_t* __restrict targets = w.targets;
     uint32_t* __restrict d = w.fr.d;
-    const int64_t low = rowLow * width;
-    const uint64_t bandWords = static_cast<uint64_t>((rowHigh - rowLow) * width);
     const WalkOrder order = walkOrderOf(w.settings);
     const int32_t step = order.columnsBack ? -1 : 1;
+    // The look ahead stays inside the run: the next run's thread may still
+    // be noting its targets.
+    const int32_t* runEnd = w.targets + int64_t{run.end} * width;
     uint32_t sink;
-    for (int32_t n = w.runs[1].first; n < g.rows; ++n) {
+    for (int32_t n = run.first; n < run.end; ++n) {
         const uint32_t* __restrict from = w.fr.a + order.y0(g, n) * width + (order.columnsBack ? width - 1 : 0);
-        const int32_t* rowTargets = targets + n * width;
+        const int32_t* __restrict rowTargets = w.targets + n * width;
         for (int64_t i = 0; i < width; ++i, from += step) {
-            const int32_t ahead = rowTargets[i + prefetchDistance];
-            __builtin_prefetch(d + (static_cast<uint64_t>(ahead - low) < bandWords ? ahead : low), 1);
+            const int32_t ahead = rowTargets + i + prefetchDistance < runEnd ? rowTargets[i + prefetchDistance] : -1;
+            __builtin_prefetch(d + (ahead >= 0 ? ahead : 0), 1);
             const int32_t t = rowTargets[i];
-            *(static_cast<uint64_t>(t - low) < bandWords ? d + t : &sink) = *from;
+            *(t >= 0 ? d + t : &sink) = *from;
         }
     }
 }
 
-// The default 2 x 2 cells: a cell whose target lies in the band is moved in
-// two 8-byte moves, any other into a sink, so that the writes do not branch
-// on the band; only cells across its edges and clipped ones take a branch.
-void writeDefaultCellBand(const FrameWalk& w, int32_t rowLow, int32_t rowHigh) {
-    const ElementGrid& g = w.g;
-    const FramePixels& fr = w.fr;
-    const int64_t width = fr.width;
-    const int64_t low = rowLow * width, high = rowHigh * width;
-    const WalkOrder order = walkOrderOf(w.settings);
-    uint32_t* __restrict d = fr.d;
-    uint64_t sink[2] = {};
-    const uint64_t nothing[2] = {};
-    for (int32_t r = 1; r < w.runCount; ++r) {
-        const ElementRun& run = w.runs[r];
-        for (int32_t n = run.first; n < run.end; ++n) {
-            const int32_t y0 = order.y0(g, n);
-            const int32_t* rowTargets = w.targets + int64_t{n} * g.columns;
-            const uint32_t* rowA = fr.a + int64_t{y0} * width;
-            for (int32_t j = 0; j < g.columns; ++j) {
-                const int32_t ahead = rowTargets[j + prefetchDistance];
-                __builtin_prefetch(d + (ahead >= low && ahead < high ? ahead : low), 1);
-                __builtin_prefetch(d + (ahead >= low && ahead < high ? ahead : low) + width, 1);
-                const int32_t t = rowTargets[j];
-                const bool inside = t >= low && t + width < high;
-                if (__builtin_expect(!inside && (t < -1 || (t >= 0 && t + width >= low && t < high)), 0)) {
-                    const int32_t x = (order.columnsBack ? g.columns - 1 - j : j) * 2;
-                    if (t < -1) {
-                        layCellRows(fr, 2, 2, run.clipped[static_cast<size_t>(-2 - t)], rowLow, rowHigh);
-                    } else {
-                        const int32_t ty = static_cast<int32_t>(t / width);
-                        const int32_t tx = static_cast<int32_t>(t - int64_t{ty} * width);
-                        layCellRows(fr, 2, 2, ClippedCell{x, y0, x - tx, y0 - ty}, rowLow, rowHigh);
-                    }
-                    continue;
-                }
-                const int32_t x = (order.columnsBack ? g.columns - 1 - j : j) * 2;
-                // Cells not whole in the frame are read only where they land.
-                const void* from0 = inside ? static_cast<const void*>(rowA + x) : nothing;
-                const void* from1 = inside ? static_cast<const void*>(rowA + x + width) : nothing + 1;
-                void* to0 = inside ? static_cast<void*>(d + t) : sink;
-                void* to1 = inside ? static_cast<void*>(d + t + width) : sink + 1;
-                uint64_t row0, row1;
-                std::memcpy(&row0, from0, sizeof row0);
-                std::memcpy(&row1, from1, sizeof row1);
-                std::memcpy(to0, &row0, sizeof row0);
-                std::memcpy(to1, &row1, sizeof row1);
-            }
-        }
-    }
-}
-
-// The same for cells: whole cells copied row by row where they lie in the
-// band, clipped ones through layCellRows.
-void writeCellBand(const FrameWalk& w, int32_t rowLow, int32_t rowHigh) {
+// A noted run of cells written in walk order: whole cells copied row by row
+// (the default 2 x 2 in two 8-byte moves), clipped ones through
+// layCellRows.
+template <bool defaultCells>
+void replayCells(const FrameWalk& w, const ElementRun& run) {
     const ElementGrid& g = w.g;
     const FramePixels& fr = w.fr;
     const int64_t width = fr.width;
     const int32_t cw = g.cellWidth, ch = g.cellHeight;
-    const int64_t low = rowLow * width, high = rowHigh * width, lastRow = (ch - 1) * width;
     const WalkOrder order = walkOrderOf(w.settings);
-    for (int32_t r = 1; r < w.runCount; ++r) {
-        const ElementRun& run = w.runs[r];
-        for (int32_t n = run.first; n < run.end; ++n) {
-            const int32_t y0 = order.y0(g, n);
-            const int32_t* rowTargets = w.targets + int64_t{n} * g.columns;
-            for (int32_t j = 0; j < g.columns; ++j) {
-                const int32_t ahead = rowTargets[j + prefetchDistance];
-                if (ahead >= low && ahead < high) __builtin_prefetch(fr.d + ahead, 1);
-                const int32_t t = rowTargets[j];
-                if (t == -1) continue;
-                if (t < -1) {
-                    layCellRows(fr, cw, ch, run.clipped[static_cast<size_t>(-2 - t)], rowLow, rowHigh);
-                    continue;
-                }
-                if (t + lastRow < low || t >= high) continue;
-                const int32_t x = (order.columnsBack ? g.columns - 1 - j : j) * cw;
-                const int64_t from = int64_t{y0} * width + x;
-                if (t >= low && t + lastRow < high) {
-                    for (int64_t row = 0; row < ch; ++row) copyWords(fr.d + t + row * width, fr.a + from + row * width, cw);
-                    continue;
-                }
-                // A whole cell across the band's edge.
-                const int32_t ty = static_cast<int32_t>(t / width);
-                const int32_t tx = static_cast<int32_t>(t - int64_t{ty} * width);
-                layCellRows(fr, cw, ch, ClippedCell{x, y0, x - tx, y0 - ty}, rowLow, rowHigh);
+    uint32_t* __restrict d = fr.d;
+    const int32_t* runEnd = w.targets + int64_t{run.end} * g.columns;  // as for the pixel pass
+    for (int32_t n = run.first; n < run.end; ++n) {
+        const int32_t y0 = order.y0(g, n);
+        const int32_t* rowTargets = w.targets + int64_t{n} * g.columns;
+        const uint32_t* rowA = fr.a + int64_t{y0} * width;
+        for (int32_t j = 0; j < g.columns; ++j) {
+            const int32_t ahead = rowTargets + j + prefetchDistance < runEnd ? rowTargets[j + prefetchDistance] : -1;
+            if (ahead >= 0) {
+                __builtin_prefetch(d + ahead, 1);
+                __builtin_prefetch(d + ahead + (ch - 1) * width, 1);
+            }
+            const int32_t t = rowTargets[j];
+            if (t == -1) continue;
+            if (t < -1) {
+                layCellRows(fr, cw, ch, run.clipped[static_cast<size_t>(-2 - t)], 0, fr.rows);
+                continue;
+            }
+            const uint32_t* from = rowA + (order.columnsBack ? g.columns - 1 - j : j) * cw;
+            if (defaultCells) {
+                uint64_t row0, row1;
+                std::memcpy(&row0, from, sizeof row0);
+                std::memcpy(&row1, from + width, sizeof row1);
+                std::memcpy(d + t, &row0, sizeof row0);
+                std::memcpy(d + t + width, &row1, sizeof row1);
+            } else {
+                for (int64_t row = 0; row < ch; ++row) copyWords(d + t + row * width, from + row * width, cw);
             }
         }
     }
 }
 
-void writeBand(void* context, int32_t k) {
-    const FrameWalk& w = *static_cast<const FrameWalk*>(context);
-    if (k >= w.runCount) return;
-    int32_t rowLow, rowHigh;
-    bandOf(w, k, rowLow, rowHigh);
-    if (w.g.pixelPass) writePixelBand(w, rowLow, rowHigh);
-    else if (w.g.cellWidth == 2 && w.g.cellHeight == 2) writeDefaultCellBand(w, rowLow, rowHigh);
-    else writeCellBand(w, rowLow, rowHigh);
+void replayRun(const FrameWalk& w, const ElementRun& run) {
+    if (w.g.pixelPass) replayPixels(w, run);
+    else if (w.g.cellWidth == 2 && w.g.cellHeight == 2) replayCells<true>(w, run);
+    else replayCells<false>(w, run);
 }
 
 void renderOnRenderer(void* context, const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows,
@@ -324,10 +277,10 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     if (isDiagonal(settings.delayMap.source) || isDiagonal(settings.movingYMap.source) ||
         isDiagonal(settings.movingXMap.source))
         ramps.prepare(width, rows);
+    std::atomic<int32_t> written{0};
     FrameWalk walk{f, g, FramePixels{clip1Pixels, destPixels, width, rows}, settings, ramps, kernels,
-                   runs_.data(), runCount, targets_.data()};
+                   runs_.data(), runCount, targets_.data(), &written};
     threads_.run(walkRun, &walk);
-    threads_.run(writeBand, &walk);
 }
 
 void runFrameSetup(const FrameRequest& request, const TransitionSettings& settings, ParallelRenderer& renderer) {
