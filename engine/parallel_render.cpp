@@ -60,7 +60,7 @@ void layCellRows(const FramePixels& fr, int32_t cellWidth, int32_t cellHeight, c
     }
 }
 
-// Cells that the whole-cell writes do not take, noted for the second step.
+// Cells that the whole-cell writes do not take, noted for their run's writes.
 void noteClippedCells(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, const ElementChunk& c,
                       int32_t* targets) {
     const FramePixels& fr = w.fr;

@@ -1,15 +1,15 @@
 // One frame of the transition on several threads, byte for byte the frame
 // renderDissipation draws on one.
 //
-// The element rows are split, in walk order, into one run per thread. First
-// every thread walks its run, with the generator jumped to the run's first
+// The element rows are split, in walk order, into one run per thread. Every
+// thread walks its run, with the generator jumped to the run's first
 // element: the first run's thread writes its elements as it goes, as the
 // one-thread render does, while the others note where each of theirs lands,
-// in memory the renderer keeps. Then every thread takes a band of frame
-// rows and writes, in walk order, every noted element that lands there. So
-// on every pixel the last element in walk order wins, as on one thread, and
-// no two threads write the same pixel at once. The first run is the
-// shorter, since its thread writes as well as walks.
+// in memory the renderer keeps, and then write their run as soon as every
+// run before it is written. So the frame takes the runs in walk order, on
+// every pixel the last element in walk order wins, as on one thread, and no
+// two threads write the frame at once. The first run is the shorter, since
+// its thread writes as well as walks while the others only walk.
 //
 // Maps that read clip 2 sample the destination as earlier elements left it,
 // which no split of the walk can know: such frames, and frames too large for
