@@ -41,25 +41,6 @@ WalkOrder walkOrderOf(const TransitionSettings& s) {
     return WalkOrder{(s.orderFlags & 1) != 0, (s.orderFlags & 2) != 0};
 }
 
-// The cell moved by whole pixels, only its rows that land in rows
-// rowLow .. rowHigh - 1 and its columns inside the frame.
-void layCellRows(const FramePixels& fr, int32_t cellWidth, int32_t cellHeight, const ClippedCell& m,
-                 int32_t rowLow, int32_t rowHigh) {
-    const int64_t width = fr.width;
-    const int64_t visibleW = std::min<int64_t>(cellWidth, width - m.x0);
-    const int64_t visibleH = std::min<int64_t>(cellHeight, int64_t{fr.rows} - m.y0);
-    const int64_t i0 = std::max<int64_t>(0, int64_t{m.dx} - m.x0);
-    const int64_t i1 = std::min<int64_t>(visibleW, width + m.dx - m.x0);
-    const int64_t j0 = std::max<int64_t>(0, int64_t{rowLow} + m.dy - m.y0);
-    const int64_t j1 = std::min<int64_t>(visibleH, int64_t{rowHigh} + m.dy - m.y0);
-    if (i1 <= i0) return;
-    for (int64_t j = j0; j < j1; ++j) {
-        const int64_t from = (m.y0 + j) * width + m.x0 + i0;
-        const int64_t to = (m.y0 + j - m.dy) * width + m.x0 + i0 - m.dx;
-        copyWords(fr.d + to, fr.a + from, i1 - i0);
-    }
-}
-
 // Cells that the whole-cell writes do not take, noted for their run's writes.
 void noteClippedCells(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, const ElementChunk& c,
                       int32_t* targets) {
@@ -172,8 +153,8 @@ void replayPixels(const FrameWalk& w, const ElementRun& run) {
 }
 
 // A noted run of cells written in walk order: whole cells copied row by row
-// (the default 2 x 2 in two 8-byte moves), clipped ones through
-// layCellRows.
+// (the default 2 x 2 in two 8-byte moves), clipped ones as the one-thread
+// render places them.
 template <bool defaultCells>
 void replayCells(const FrameWalk& w, const ElementRun& run) {
     const ElementGrid& g = w.g;
@@ -196,7 +177,8 @@ void replayCells(const FrameWalk& w, const ElementRun& run) {
             const int32_t t = rowTargets[j];
             if (t == -1) continue;
             if (t < -1) {
-                layCellRows(fr, cw, ch, run.clipped[static_cast<size_t>(-2 - t)], 0, fr.rows);
+                const ClippedCell& m = run.clipped[static_cast<size_t>(-2 - t)];
+                placeCell(fr, m.x0, m.y0, cw, ch, m.dx, m.dy);
                 continue;
             }
             const uint32_t* from = rowA + (order.columnsBack ? g.columns - 1 - j : j) * cw;
