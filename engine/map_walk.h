@@ -59,7 +59,7 @@ class MapWalk {
 public:
     MapWalk(const SourceMap& map, int32_t width, int32_t rows, const RampTable& ramps)
         : map_(map), width_(width), rows_(rows),
-          readsDestination_(map.source >= sourceRed2 && map.source <= sourceAlpha2), ramps_(ramps) {}
+          readsDestination_(readsClipTwo(map)), ramps_(ramps) {}
 
     // The chunk's values, or null when they are sampled element by element.
     const double* values() const { return readsDestination_ ? nullptr : values_; }

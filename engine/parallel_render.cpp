@@ -17,8 +17,6 @@
 namespace glimmer {
 namespace {
 
-bool readsDestination(const SourceMap& m) { return m.source >= sourceRed2 && m.source <= sourceAlpha2; }
-
 struct FrameWalk {
     const FrameMotion& f;
     const ElementGrid& g;
@@ -221,8 +219,7 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     ElementGrid g;
     FrameMotion f;
     const bool split = threads_.count() > 1 && rows > 0 && width > 0 && fitsElementChunks(width, rows) &&
-                       !readsDestination(settings.delayMap) && !readsDestination(settings.movingYMap) &&
-                       !readsDestination(settings.movingXMap) && chooseElementGrid(settings, width, rows, g) &&
+                       !anyMapReadsClipTwo(settings) && chooseElementGrid(settings, width, rows, g) &&
                        g.rows > 1;
     if (!split) {
         renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, kernels);

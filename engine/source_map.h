@@ -27,6 +27,16 @@ extern const char* const sourceMapNames[sourceCount];
 // Index of a list text, or -1 when there is none of that name.
 int32_t findSourceByName(const char* name);
 
+// Whether a map reads clip 2, which the renderer samples in the destination
+// as the elements drawn so far have left it.
+inline bool readsClipTwo(const SourceMap& map) { return map.source >= sourceRed2 && map.source <= sourceAlpha2; }
+
+// Whether any of the record's maps does: where none does, the renderer
+// reads image B nowhere and only draws over it.
+inline bool anyMapReadsClipTwo(const TransitionSettings& s) {
+    return readsClipTwo(s.delayMap) || readsClipTwo(s.movingXMap) || readsClipTwo(s.movingYMap);
+}
+
 // Value of the map at column x, row y (0 <= x < width, 0 <= y < rows).
 // Sources above 14, and below 0, yield the low byte of `rows` treated as a
 // byte source. width and rows must be at least 1.

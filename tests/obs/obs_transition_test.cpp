@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "frame_round_trip.h"
 #include "headless_obs.h"
 #include "common/png_io.h"
 #include "run_glimmer.h"
@@ -196,6 +197,26 @@ TEST_F(InObs, AnEmptySideIsATransparentPicture) {
             EXPECT_TRUE(frame == topFirstBytes(readPng(reference))) << (show ? "show" : "hide") << " at " << t;
         }
     EXPECT_EQ(obs->logLines("cannot be read back").size(), 0u);
+}
+
+// Image A holding the colours the frame is keyed with: the first three,
+// so that the last keys the frame, and then all four, so that both scenes
+// come down. Either way every pixel is glimmer render's.
+TEST_F(InObs, APictureWithTheKeyColoursStillMatchesGlimmerRender) {
+    for (const int held : {3, 4}) {
+        Picture a = makeSunsetPicture(width, rows);
+        for (std::size_t i = 0; i < a.pixels.size(); i += 7) a.pixels[i] = obs::keyCandidates[i / 7 % held];
+        const std::string path = folder.path("keys-" + std::to_string(held) + ".png");
+        writePng(path, a);
+        obs_source_reset_settings(obs->transition(obs->imageScene("keys-" + std::to_string(held), path)), nullptr);
+        const std::vector<uint8_t> frame = obs->frameAt(scenes[1], 0.25f);
+        const std::string reference = folder.path("keys.png");
+        const GlimmerRun run = runGlimmer({"render", "--a", path, "--b", folder.path("b.png"), "--position", "250",
+                                           "--total", "1000", "--out", reference});
+        ASSERT_EQ(run.status, 0) << run.err;
+        EXPECT_TRUE(frame == topFirstBytes(readPng(reference))) << held << " key colours in image A";
+    }
+    EXPECT_EQ(obs->logLines("cannot be loaded").size(), 0u);
 }
 
 // A canvas wider than the engine takes: image A before the middle, image B

@@ -2,14 +2,16 @@
 
 #include <util/profiler.h>
 
+#include <algorithm>
 #include <cstring>
 
+#include "source_map.h"
 
 namespace glimmer::obs {
 namespace {
 
 // Scope names of OBS's profiler, which compares them by address.
-const char* const stageScope = "glimmerscatterweft: stage both pictures";
+const char* const stageScope = "glimmerscatterweft: read back";
 const char* const engineScope = "glimmerscatterweft: engine";
 const char* const uploadScope = "glimmerscatterweft: upload";
 
@@ -38,6 +40,7 @@ bool FrameRoundTrip::fit(uint32_t width, uint32_t rows) {
     rows_ = rows;
     imageA_.assign(std::size_t(width) * rows, 0);
     destination_.assign(std::size_t(width) * rows, 0);
+    keysSeen_.assign(std::size_t(renderer_.threads()), 0);
     return true;
 }
 
@@ -75,7 +78,7 @@ void copyFlippedShare(void* context, int32_t k) {
 
 // Both pictures mapped at once, then copied in engine order on every
 // thread.
-bool FrameRoundTrip::readBack() {
+bool FrameRoundTrip::readBoth() {
     uint8_t* a = nullptr;
     uint8_t* b = nullptr;
     uint32_t lineA = 0, lineB = 0;
@@ -100,6 +103,85 @@ bool FrameRoundTrip::readBack() {
     gs_stagesurface_unmap(stageB_);
     gs_stagesurface_unmap(stageA_);
     return fits;
+}
+
+namespace {
+
+// Image A flipped into the engine's order, looked through for the first key
+// candidate while its rows are still in the cache, and the destination
+// filled with it, a share of the rows a thread. One word compared a pixel
+// keeps the look within the copy's time; the other candidates are looked
+// for only in a picture that holds the first.
+struct KeyedCopy {
+    const uint8_t* from;
+    std::size_t fromLine;
+    uint32_t* imageA;
+    uint32_t* destination;
+    uint32_t rows, width;
+    int32_t threads;
+    uint8_t* seen;  // a thread's: bit k when candidate k is in its rows
+};
+
+void copyLookingForKeys(void* context, int32_t k) {
+    const KeyedCopy& c = *static_cast<const KeyedCopy*>(context);
+    const uint32_t first = uint32_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads));
+    const uint32_t end = uint32_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads));
+    uint32_t found = 0;
+    for (uint32_t r = first; r < end; ++r) {
+        uint32_t* to = c.imageA + std::size_t(c.rows - 1 - r) * c.width;
+        std::memcpy(to, c.from + std::size_t(r) * c.fromLine, std::size_t(c.width) * 4);
+        for (uint32_t x = 0; x < c.width; ++x) found |= uint32_t(to[x] == keyCandidates[0]);
+        std::fill_n(c.destination + std::size_t(r) * c.width, c.width, keyCandidates[0]);
+    }
+    uint32_t seen = found;
+    if (found != 0)
+        for (std::size_t i = std::size_t(first) * c.width; i < std::size_t(end) * c.width; ++i)
+            for (int n = 1; n < keyCandidateCount; ++n) seen |= uint32_t(c.imageA[i] == keyCandidates[n]) << n;
+    c.seen[k] = uint8_t(seen);
+}
+
+struct KeyFill {
+    uint32_t* destination;
+    uint32_t rows, width, key;
+    int32_t threads;
+};
+
+void fillWithKey(void* context, int32_t k) {
+    const KeyFill& c = *static_cast<const KeyFill*>(context);
+    const uint32_t first = uint32_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads));
+    const uint32_t end = uint32_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads));
+    std::fill(c.destination + std::size_t(first) * c.width, c.destination + std::size_t(end) * c.width, c.key);
+}
+
+}  // namespace
+
+// Image A alone; answers whether it could be mapped, and keys the frame
+// when one of the candidates is nowhere in A.
+bool FrameRoundTrip::readAlone() {
+    uint8_t* a = nullptr;
+    uint32_t lineA = 0;
+    keyed_ = false;
+    if (!gs_stagesurface_map(stageA_, &a, &lineA)) return false;
+    const bool fits = lineA >= width_ * 4;
+    if (fits) {
+        KeyedCopy copy{a, lineA, imageA_.data(), destination_.data(), rows_, width_, renderer_.threads(),
+                       keysSeen_.data()};
+        renderer_.runOnThreads(copyLookingForKeys, &copy);
+    }
+    gs_stagesurface_unmap(stageA_);
+    if (!fits) return false;
+    uint32_t seen = 0;
+    for (uint8_t s : keysSeen_) seen |= s;
+    for (int k = 0; k < keyCandidateCount && !keyed_; ++k) {
+        if ((seen >> k & 1u) != 0) continue;
+        keyed_ = true;
+        key_ = keyCandidates[k];
+        if (k > 0) {
+            KeyFill fill{destination_.data(), rows_, width_, key_, renderer_.threads()};
+            renderer_.runOnThreads(fillWithKey, &fill);
+        }
+    }
+    return true;
 }
 
 // The frame written straight into the mapped texture, flipped back; where
@@ -128,16 +210,25 @@ bool FrameRoundTrip::upload() {
 }
 
 RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32_t width, uint32_t rows,
-                                        int32_t position, int32_t total, const TransitionSettings& settings) {
+                                        int32_t position, int32_t total, const TransitionSettings& settings,
+                                        bool canKey) {
+    keyed_ = false;
     if (width > widestCanvas) return RoundTripOutcome::tooWide;
     if (!canStage(a, width, rows) || !canStage(b, width, rows) || !fit(width, rows))
         return RoundTripOutcome::notStaged;
 
     profile_start(stageScope);
-    // Both copies are queued before either is waited for.
-    gs_stage_texture(stageA_, a);
-    gs_stage_texture(stageB_, b);
-    const bool staged = readBack();
+    bool staged = true;
+    if (canKey && !anyMapReadsClipTwo(settings)) {
+        gs_stage_texture(stageA_, a);
+        staged = readAlone();
+    }
+    if (staged && !keyed_) {
+        // Both copies are queued before either is waited for.
+        gs_stage_texture(stageA_, a);
+        gs_stage_texture(stageB_, b);
+        staged = readBoth();
+    }
     profile_end(stageScope);
     if (!staged) return RoundTripOutcome::notStaged;
 

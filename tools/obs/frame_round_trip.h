@@ -1,17 +1,22 @@
-// One transition frame through the engine: both scene pictures staged down
+// One transition frame through the engine: the scene pictures staged down
 // from the graphics card, rendered on the CPU, the result uploaded into a
 // texture that OBS draws.
+//
+// Where no source map reads clip 2, the engine only draws over image B, so B
+// stays on the card: the engine draws over a key colour that image A does
+// not hold, and the frame is drawn through an effect that shows B's own
+// texture wherever the key is left (keyed()). That reads back one picture
+// instead of two and copies one fewer. Otherwise both pictures come down
+// and B is the engine's background, as in every other host.
 //
 // OBS textures are top row first and the engine's row 0 is the bottom line,
 // so the pictures are flipped on their way out of the staging surfaces and
 // back on their way into the texture; byte 0 of a GS_RGBA pixel is R on both
-// sides. The flipped copy of image B is the engine's background copy, so a
-// frame costs the two staging reads, two copies and the upload besides the
-// renderer. The copies are split by rows over the engine's threads: one
-// thread alone copies at a fraction of what the memory can do. Buffers and surfaces are made when the canvas size changes, never
-// per frame. Everything here runs on OBS's graphics thread; the engine
-// splits the frame over threads of its own, one a core, made with the
-// transition and kept for its life.
+// sides. The copies are split by rows over the engine's threads: one thread
+// alone copies at a fraction of what the memory can do. Buffers and surfaces
+// are made when the canvas size changes, never per frame. Everything here
+// runs on OBS's graphics thread; the engine splits the frame over threads of
+// its own, one a core, made with the transition and kept for its life.
 #pragma once
 
 #include <obs-module.h>
@@ -27,6 +32,15 @@ namespace glimmer::obs {
 // The widest picture the engine takes: its row length in bytes is 14 bits.
 constexpr uint32_t widestCanvas = 4095;
 
+// Words for the key, tried in turn: opaque colours unlike each other and
+// unlike the greys and pure colours of drawn graphics, so that a picture
+// seldom holds one (then the frame is filled a second time) and a picture
+// that holds all four takes the way with both pictures. Opaque, because
+// OBS premultiplies its sources' alpha: any other key could not be put in
+// a scene to check this.
+constexpr uint32_t keyCandidates[] = {0xFF01FE02u, 0xFFFE017Du, 0xFF7F00FEu, 0xFF02FF7Fu};
+constexpr int keyCandidateCount = 4;
+
 enum class RoundTripOutcome {
     rendered,     // frame() holds the transition frame
     tooWide,      // the canvas is wider than the engine takes
@@ -39,11 +53,17 @@ public:
     FrameRoundTrip(const FrameRoundTrip&) = delete;
     FrameRoundTrip& operator=(const FrameRoundTrip&) = delete;
 
+    // canKey: the caller can draw a keyed frame over B (it has the effect).
     RoundTripOutcome render(gs_texture_t* a, gs_texture_t* b, uint32_t width, uint32_t rows, int32_t position,
-                            int32_t total, const TransitionSettings& settings);
+                            int32_t total, const TransitionSettings& settings, bool canKey);
 
     // The texture of the last rendered frame, width x rows, GS_RGBA.
     gs_texture_t* frame() const { return frame_; }
+
+    // Whether the last frame was drawn over key() instead of over image B:
+    // its pixels that hold the key are B's.
+    bool keyed() const { return keyed_; }
+    uint32_t key() const { return key_; }
 
     // Frees the surfaces and the texture; call inside the graphics context.
     void release();
@@ -51,7 +71,8 @@ public:
 private:
     bool fit(uint32_t width, uint32_t rows);
     static bool canStage(gs_texture_t* texture, uint32_t width, uint32_t rows);
-    bool readBack();
+    bool readBoth();
+    bool readAlone();
     bool upload();
 
     uint32_t width_ = 0, rows_ = 0;
@@ -59,6 +80,9 @@ private:
     gs_stagesurf_t* stageB_ = nullptr;
     gs_texture_t* frame_ = nullptr;
     std::vector<uint32_t> imageA_, destination_;
+    std::vector<uint8_t> keysSeen_;  // a thread's share of A: bit k for key candidate k
+    bool keyed_ = false;
+    uint32_t key_ = 0;
     ParallelRenderer renderer_{processorThreads()};
 };
 

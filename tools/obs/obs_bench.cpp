@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
         obs::FrameRoundTrip trip;
         const auto roundTrip = [&] {
             trip.render(gs_texrender_get_texture(drawnA), gs_texrender_get_texture(drawnB), width, rows, position,
-                        1000, defaultSettings());
+                        1000, defaultSettings(), true);
         };
         roundTrip();  // waits for the drawing and makes the surfaces
         for (int i = 0; i < 61; ++i) {
@@ -179,11 +179,11 @@ int main(int argc, char** argv) {
     std::printf("OBS transition, %u x %u, position %d of 1000, default settings\n", width, rows, position);
     std::printf("  render callback in OBS's graphics thread, %llu frames: %.2f ms\n",
                 static_cast<unsigned long long>(count), callback);
-    for (const char* part : {"stage both pictures", "engine", "upload"})
+    for (const char* part : {"read back", "engine", "upload"})
         std::printf("    %-34s %7.2f ms\n", part, medianMs(scopes[std::string("glimmerscatterweft: ") + part]));
     std::printf("  round trip on scenes already drawn    %7.2f ms (%.2f of the target)\n", roundTrip,
                 roundTrip / target);
-    for (const char* part : {"stage both pictures", "engine", "upload"})
+    for (const char* part : {"read back", "engine", "upload"})
         std::printf("    %-34s %7.2f ms\n", part, medianMs(idleScopes[std::string("glimmerscatterweft: ") + part]));
     std::printf("  engine alone, same frame, one thread  %7.2f ms (round trip / engine: %.2f)\n", engine,
                 roundTrip / engine);

@@ -33,6 +33,8 @@ struct Transition {
     FrameRoundTrip roundTrip;  // graphics thread only
     RoundTripOutcome lastOutcome = RoundTripOutcome::rendered;
     gs_texture_t* emptySide = nullptr;  // graphics thread only
+    gs_effect_t* keyedEffect = nullptr;  // graphics thread only
+    bool keyedEffectTried = false;
 };
 
 Transition& transitionOf(void* data) { return *static_cast<Transition*>(data); }
@@ -50,6 +52,37 @@ void drawTexture(gs_texture_t* texture, uint32_t width, uint32_t rows) {
     gs_enable_framebuffer_srgb(false);
     gs_effect_set_texture(gs_effect_get_param_by_name(effect, "image"), texture);
     while (gs_effect_loop(effect, "Draw")) gs_draw_sprite(texture, 0, width, rows);
+    gs_enable_framebuffer_srgb(previous);
+}
+
+// The effect that draws a keyed frame over B's texture, loaded on the
+// graphics thread at the first frame. Without it both scenes are read back.
+gs_effect_t* keyedEffect(Transition& self) {
+    if (self.keyedEffectTried) return self.keyedEffect;
+    self.keyedEffectTried = true;
+    char* path = obs_module_file("keyed_frame.effect");
+    char* errors = nullptr;
+    if (path != nullptr) self.keyedEffect = gs_effect_create_from_file(path, &errors);
+    if (self.keyedEffect == nullptr)
+        blog(LOG_WARNING, "[glimmerscatterweft] keyed_frame.effect cannot be loaded (%s): both scenes are read back "
+             "every frame", errors != nullptr ? errors : "it is not in the module's data folder");
+    bfree(errors);
+    bfree(path);
+    return self.keyedEffect;
+}
+
+// A keyed frame: the engine's pixels, and B's wherever the key is left.
+void drawKeyed(gs_effect_t* effect, gs_texture_t* frame, gs_texture_t* b, uint32_t key, uint32_t width,
+               uint32_t rows) {
+    vec4 colour;
+    vec4_set(&colour, float(key & 0xFFu) / 255.0f, float(key >> 8 & 0xFFu) / 255.0f,
+             float(key >> 16 & 0xFFu) / 255.0f, float(key >> 24) / 255.0f);
+    const bool previous = gs_framebuffer_srgb_enabled();
+    gs_enable_framebuffer_srgb(false);
+    gs_effect_set_texture(gs_effect_get_param_by_name(effect, "image"), frame);
+    gs_effect_set_texture(gs_effect_get_param_by_name(effect, "background"), b);
+    gs_effect_set_vec4(gs_effect_get_param_by_name(effect, "key"), &colour);
+    while (gs_effect_loop(effect, "Draw")) gs_draw_sprite(frame, 0, width, rows);
     gs_enable_framebuffer_srgb(previous);
 }
 
@@ -95,9 +128,13 @@ void renderFrame(void* data, gs_texture_t* a, gs_texture_t* b, float t, uint32_t
         settings = self.settings;
     }
     const int32_t position = mappedPosition(t);
-    const RoundTripOutcome outcome = self.roundTrip.render(a, b, width, rows, position, mappedTotal, settings);
+    gs_effect_t* keyed = keyedEffect(self);
+    const RoundTripOutcome outcome =
+        self.roundTrip.render(a, b, width, rows, position, mappedTotal, settings, keyed != nullptr);
     noteOutcome(self, outcome, width, rows);
-    if (outcome == RoundTripOutcome::rendered)
+    if (outcome == RoundTripOutcome::rendered && self.roundTrip.keyed())
+        drawKeyed(keyed, self.roundTrip.frame(), b, self.roundTrip.key(), width, rows);
+    else if (outcome == RoundTripOutcome::rendered)
         drawTexture(self.roundTrip.frame(), width, rows);
     else
         drawTexture(position < mappedTotal / 2 ? a : b, width, rows);
@@ -126,6 +163,7 @@ void destroyTransition(void* data) {
     obs_enter_graphics();
     self->roundTrip.release();
     if (self->emptySide != nullptr) gs_texture_destroy(self->emptySide);
+    gs_effect_destroy(self->keyedEffect);
     obs_leave_graphics();
     delete self;
 }
