@@ -24,10 +24,12 @@ struct FrameWalk {
     const TransitionSettings& settings;
     const RampTable& ramps;
     const ChunkKernels& kernels;
-    ElementRun* runs;
-    int32_t runCount;
     int32_t* targets;
-    std::atomic<int32_t>* written;  // runs written so far, in walk order
+    ClippedCell* clipped;
+    // The rows taken: the leader's next from the front in the low half, the
+    // first taken from the back in the high half.
+    std::atomic<uint64_t>* taken;
+    std::atomic<int32_t>* rowNoted;  // by element row
 };
 
 struct WalkOrder {
@@ -39,52 +41,58 @@ WalkOrder walkOrderOf(const TransitionSettings& s) {
     return WalkOrder{(s.orderFlags & 1) != 0, (s.orderFlags & 2) != 0};
 }
 
-// Cells that the whole-cell writes do not take, noted for their run's writes.
-void noteClippedCells(const FrameWalk& w, ElementRun& run, const ChunkPlace& p, const ElementChunk& c,
-                      int32_t* targets) {
+uint64_t takenRows(uint32_t front, uint32_t back) { return uint64_t{back} << 32 | front; }
+
+// Takes the next row from the front (the leader) or from the back; -1 when
+// the two have met.
+int32_t takeRow(const FrameWalk& w, bool fromFront) {
+    uint64_t now = w.taken->load(std::memory_order_relaxed);
+    for (;;) {
+        const uint32_t front = static_cast<uint32_t>(now), back = static_cast<uint32_t>(now >> 32);
+        if (front >= back) return -1;
+        const uint64_t next = fromFront ? takenRows(front + 1, back) : takenRows(front, back - 1);
+        if (w.taken->compare_exchange_weak(now, next, std::memory_order_relaxed))
+            return static_cast<int32_t>(fromFront ? front : back - 1);
+    }
+}
+
+// Cells that the whole-cell writes do not take, noted for the leader.
+void noteClippedCells(const FrameWalk& w, const ChunkPlace& p, const ElementChunk& c, int32_t* targets,
+                      ClippedCell* clipped) {
     const FramePixels& fr = w.fr;
     for (int32_t i = 0, x = p.x; i < p.count; ++i, x += p.step) {
         if (c.clipped[i] == 0) continue;
         targets[i] = -1;
         if (c.waiting[i] != 0) {
-            run.clipped[static_cast<size_t>(run.clippedCount)] = ClippedCell{x, p.y0, 0, 0};
+            clipped[i] = ClippedCell{x, p.y0, 0, 0};
         } else {
             const double dx = c.dx[i], dy = c.dy[i];
             // placeCell's test, before anything is converted.
             if (!(dx > -fr.width && dx < fr.width && dy > -fr.rows && dy < fr.rows)) continue;
-            run.clipped[static_cast<size_t>(run.clippedCount)] =
-                ClippedCell{x, p.y0, static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
+            clipped[i] = ClippedCell{x, p.y0, static_cast<int32_t>(dx), static_cast<int32_t>(dy)};
         }
-        targets[i] = -2 - run.clippedCount++;
+        targets[i] = -2;
     }
 }
 
-void replayRun(const FrameWalk& w, const ElementRun& run);
-
-// A thread's run of element rows, as renderDissipation walks them. The
-// first run is written as it is walked; every other is noted, then written
-// as soon as the runs before it are: the written runs are counted, and a
-// thread waits its turn, so the frame takes the runs in walk order.
-void walkRun(void* context, int32_t k) {
-    const FrameWalk& w = *static_cast<const FrameWalk*>(context);
-    if (k >= w.runCount) return;
-    ElementRun& run = w.runs[k];
-    const FramePixels& fr = w.fr;
-    const ElementGrid& g = w.g;
-    run.clippedCount = 0;
-
-    MapWalk delayMap(w.settings.delayMap, fr.width, fr.rows, w.ramps);
-    MapWalk movingYMap(w.settings.movingYMap, fr.width, fr.rows, w.ramps);
-    MapWalk movingXMap(w.settings.movingXMap, fr.width, fr.rows, w.ramps);
+// One thread's maps and chunk, kept over the rows it walks.
+struct RowWalker {
+    MapWalk delayMap, movingYMap, movingXMap;
     ElementChunk chunk;
-    const WalkOrder order = walkOrderOf(w.settings);
-    const int32_t step = order.columnsBack ? -g.cellWidth : g.cellWidth;
-    // Every element draws four numbers.
-    const FrameRandomJump skip = frameRandomJumpBy(uint64_t{4} * static_cast<uint64_t>(run.first) *
-                                                   static_cast<uint64_t>(g.columns));
-    uint32_t state = frameRandomSeed * skip.multiplier + skip.increment;
 
-    for (int32_t n = run.first; n < run.end; ++n) {
+    explicit RowWalker(const FrameWalk& w)
+        : delayMap(w.settings.delayMap, w.fr.width, w.fr.rows, w.ramps),
+          movingYMap(w.settings.movingYMap, w.fr.width, w.fr.rows, w.ramps),
+          movingXMap(w.settings.movingXMap, w.fr.width, w.fr.rows, w.ramps) {}
+
+    // Walks element row n from generator state `state`, as renderDissipation
+    // walks it: writes its elements (the leader) or notes them. Answers the
+    // state after the row.
+    uint32_t walk(const FrameWalk& w, int32_t n, uint32_t state, bool write) {
+        const FramePixels& fr = w.fr;
+        const ElementGrid& g = w.g;
+        const WalkOrder order = walkOrderOf(w.settings);
+        const int32_t step = order.columnsBack ? -g.cellWidth : g.cellWidth;
         const int32_t y0 = order.y0(g, n);
         delayMap.startRow(y0);
         movingYMap.startRow(y0);
@@ -104,99 +112,117 @@ void walkRun(void* context, int32_t k) {
                 yValues = movingYMap.values();
                 xValues = movingXMap.values();
             }
-            int32_t* targets = w.targets + int64_t{n} * g.columns + done;
             if (g.pixelPass) {
                 w.kernels.placePixels(w.f, yValues, xValues, p, fr.width, fr.rows, chunk);
             } else {
                 w.kernels.placeCells(w.f, yValues, xValues, p, g.cellWidth, g.cellHeight, fr.width, fr.rows, chunk);
             }
-            if (k == 0) {
-                // No other run is written before this one is.
+            if (write) {
                 if (g.pixelPass) writePixels(fr, p, chunk);
                 else writeCells(fr, p, g.cellWidth, g.cellHeight, chunk);
                 continue;
             }
-            std::memcpy(targets, chunk.target, sizeof(int32_t) * static_cast<size_t>(count));
-            if (!g.pixelPass) noteClippedCells(w, run, p, chunk, targets);
+            const int64_t first = int64_t{n} * g.columns + done;
+            std::memcpy(w.targets + first, chunk.target, sizeof(int32_t) * static_cast<size_t>(count));
+            if (!g.pixelPass) noteClippedCells(w, p, chunk, w.targets + first, w.clipped + first);
         }
+        return state;
     }
-    if (k > 0) {
-        while (w.written->load(std::memory_order_acquire) != k) std::this_thread::yield();
-        replayRun(w, run);
+};
+
+void replayRow(const FrameWalk& w, int32_t n);
+
+// A thread's part of the frame. The leader (k = 0) walks and writes rows
+// from the front until it meets the rows the others took, then writes
+// those as they are noted; the others take rows from the back and note
+// them.
+void walkRows(void* context, int32_t k) {
+    const FrameWalk& w = *static_cast<const FrameWalk*>(context);
+    const ElementGrid& g = w.g;
+    RowWalker walker(w);
+    if (k == 0) {
+        uint32_t state = frameRandomSeed;
+        int32_t n = takeRow(w, true), reached = 0;
+        for (; n >= 0; n = takeRow(w, true), ++reached) state = walker.walk(w, n, state, true);
+        for (n = reached; n < g.rows; ++n) {
+            while (w.rowNoted[n].load(std::memory_order_acquire) == 0) std::this_thread::yield();
+            replayRow(w, n);
+        }
+        return;
     }
-    w.written->store(k + 1, std::memory_order_release);
+    for (int32_t n = takeRow(w, false); n >= 0; n = takeRow(w, false)) {
+        // Every element draws four numbers.
+        const FrameRandomJump skip =
+            frameRandomJumpBy(uint64_t{4} * static_cast<uint64_t>(n) * static_cast<uint64_t>(g.columns));
+        walker.walk(w, n, frameRandomSeed * skip.multiplier + skip.increment, false);
+        w.rowNoted[n].store(1, std::memory_order_release);
+    }
 }
 
-// A noted run of the pixel pass written in walk order.
-void replayPixels(const FrameWalk& w, const ElementRun& run) {
+// A noted row of the pixel pass written in walk order.
+void replayPixels(const FrameWalk& w, int32_t n) {
     const ElementGrid& g = w.g;
     const int64_t width = w.fr.width;
     uint32_t* __restrict d = w.fr.d;
     const WalkOrder order = walkOrderOf(w.settings);
     const int32_t step = order.columnsBack ? -1 : 1;
-    // The look ahead stays inside the run: the next run's thread may still
-    // be noting its targets.
-    const int32_t* runEnd = w.targets + int64_t{run.end} * width;
+    const uint32_t* __restrict from = w.fr.a + order.y0(g, n) * width + (order.columnsBack ? width - 1 : 0);
+    const int32_t* __restrict rowTargets = w.targets + n * width;
+    // The look ahead stays inside the row: the next may still be being noted.
     uint32_t sink;
-    for (int32_t n = run.first; n < run.end; ++n) {
-        const uint32_t* __restrict from = w.fr.a + order.y0(g, n) * width + (order.columnsBack ? width - 1 : 0);
-        const int32_t* __restrict rowTargets = w.targets + n * width;
-        for (int64_t i = 0; i < width; ++i, from += step) {
-            const int32_t ahead = rowTargets + i + prefetchDistance < runEnd ? rowTargets[i + prefetchDistance] : -1;
-            __builtin_prefetch(d + (ahead >= 0 ? ahead : 0), 1);
-            const int32_t t = rowTargets[i];
-            *(t >= 0 ? d + t : &sink) = *from;
-        }
+    for (int64_t i = 0; i < width; ++i, from += step) {
+        const int32_t ahead = i + prefetchDistance < width ? rowTargets[i + prefetchDistance] : -1;
+        __builtin_prefetch(d + (ahead >= 0 ? ahead : 0), 1);
+        const int32_t t = rowTargets[i];
+        *(t >= 0 ? d + t : &sink) = *from;
     }
 }
 
-// A noted run of cells written in walk order: whole cells copied row by row
+// A noted row of cells written in walk order: whole cells copied row by row
 // (the default 2 x 2 in two 8-byte moves), clipped ones as the one-thread
 // render places them.
 template <bool defaultCells>
-void replayCells(const FrameWalk& w, const ElementRun& run) {
+void replayCells(const FrameWalk& w, int32_t n) {
     const ElementGrid& g = w.g;
     const FramePixels& fr = w.fr;
     const int64_t width = fr.width;
     const int32_t cw = g.cellWidth, ch = g.cellHeight;
     const WalkOrder order = walkOrderOf(w.settings);
     uint32_t* __restrict d = fr.d;
-    const int32_t* runEnd = w.targets + int64_t{run.end} * g.columns;  // as for the pixel pass
-    for (int32_t n = run.first; n < run.end; ++n) {
-        const int32_t y0 = order.y0(g, n);
-        const int32_t* rowTargets = w.targets + int64_t{n} * g.columns;
-        const uint32_t* rowA = fr.a + int64_t{y0} * width;
-        for (int32_t j = 0; j < g.columns; ++j) {
-            const int32_t ahead = rowTargets + j + prefetchDistance < runEnd ? rowTargets[j + prefetchDistance] : -1;
-            if (ahead >= 0) {
-                __builtin_prefetch(d + ahead, 1);
-                __builtin_prefetch(d + ahead + (ch - 1) * width, 1);
-            }
-            const int32_t t = rowTargets[j];
-            if (t == -1) continue;
-            if (t < -1) {
-                const ClippedCell& m = run.clipped[static_cast<size_t>(-2 - t)];
-                placeCell(fr, m.x0, m.y0, cw, ch, m.dx, m.dy);
-                continue;
-            }
-            const uint32_t* from = rowA + (order.columnsBack ? g.columns - 1 - j : j) * cw;
-            if (defaultCells) {
-                uint64_t row0, row1;
-                std::memcpy(&row0, from, sizeof row0);
-                std::memcpy(&row1, from + width, sizeof row1);
-                std::memcpy(d + t, &row0, sizeof row0);
-                std::memcpy(d + t + width, &row1, sizeof row1);
-            } else {
-                for (int64_t row = 0; row < ch; ++row) copyWords(d + t + row * width, from + row * width, cw);
-            }
+    const int32_t y0 = order.y0(g, n);
+    const int32_t* rowTargets = w.targets + int64_t{n} * g.columns;
+    const ClippedCell* rowClipped = w.clipped + int64_t{n} * g.columns;
+    const uint32_t* rowA = fr.a + int64_t{y0} * width;
+    for (int32_t j = 0; j < g.columns; ++j) {
+        const int32_t ahead = j + prefetchDistance < g.columns ? rowTargets[j + prefetchDistance] : -1;
+        if (ahead >= 0) {
+            __builtin_prefetch(d + ahead, 1);
+            __builtin_prefetch(d + ahead + (ch - 1) * width, 1);
+        }
+        const int32_t t = rowTargets[j];
+        if (t == -1) continue;
+        if (t < -1) {
+            const ClippedCell& m = rowClipped[j];
+            placeCell(fr, m.x0, m.y0, cw, ch, m.dx, m.dy);
+            continue;
+        }
+        const uint32_t* from = rowA + (order.columnsBack ? g.columns - 1 - j : j) * cw;
+        if (defaultCells) {
+            uint64_t row0, row1;
+            std::memcpy(&row0, from, sizeof row0);
+            std::memcpy(&row1, from + width, sizeof row1);
+            std::memcpy(d + t, &row0, sizeof row0);
+            std::memcpy(d + t + width, &row1, sizeof row1);
+        } else {
+            for (int64_t row = 0; row < ch; ++row) copyWords(d + t + row * width, from + row * width, cw);
         }
     }
 }
 
-void replayRun(const FrameWalk& w, const ElementRun& run) {
-    if (w.g.pixelPass) replayPixels(w, run);
-    else if (w.g.cellWidth == 2 && w.g.cellHeight == 2) replayCells<true>(w, run);
-    else replayCells<false>(w, run);
+void replayRow(const FrameWalk& w, int32_t n) {
+    if (w.g.pixelPass) replayPixels(w, n);
+    else if (w.g.cellWidth == 2 && w.g.cellHeight == 2) replayCells<true>(w, n);
+    else replayCells<false>(w, n);
 }
 
 void renderOnRenderer(void* context, const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows,
@@ -227,39 +253,29 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     }
     if (!prepareFrameMotion(settings, position, total, width, rows, f)) return;
 
-    const int32_t runCount = std::min(threads_.count(), g.rows);
-    // The writes look this far past the last element.
-    const size_t elements = static_cast<size_t>(int64_t{g.rows} * g.columns) + prefetchDistance;
+    const size_t elements = static_cast<size_t>(int64_t{g.rows} * g.columns);
     try {
-        if (static_cast<int32_t>(runs_.size()) < runCount) runs_.resize(static_cast<size_t>(runCount));
         if (targets_.size() < elements) targets_.resize(elements);
-        // Writing as it walks costs the first run's thread a fifth to a
-        // quarter more an element (measured for cells and pixels alike), so
-        // it walks 4 / (4 + 5 (n - 1)) of the rows.
-        const int32_t firstRows =
-            std::max<int32_t>(1, static_cast<int32_t>(int64_t{g.rows} * 4 / (4 + 5 * int64_t{runCount - 1})));
-        for (int32_t k = 0; k < runCount; ++k) {
-            ElementRun& run = runs_[static_cast<size_t>(k)];
-            run.first = k == 0 ? 0 : firstRows + static_cast<int32_t>(int64_t{g.rows - firstRows} * (k - 1) / (runCount - 1));
-            run.end = k == 0 ? firstRows : firstRows + static_cast<int32_t>(int64_t{g.rows - firstRows} * k / (runCount - 1));
-            const size_t most = g.pixelPass ? 0 : static_cast<size_t>(int64_t{run.end - run.first} * g.columns);
-            if (run.clipped.size() < most) run.clipped.resize(most);
+        if (!g.pixelPass && clipped_.size() < elements) clipped_.resize(elements);
+        if (rowNotedCount_ < g.rows) {
+            rowNoted_.reset(new std::atomic<int32_t>[static_cast<size_t>(g.rows)]);
+            rowNotedCount_ = g.rows;
         }
     } catch (const std::bad_alloc&) {
         // The hosts call from C; the one-thread walk needs no memory.
         renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, kernels);
         return;
     }
-    std::fill_n(targets_.begin() + static_cast<int64_t>(elements) - prefetchDistance, prefetchDistance, -1);
+    for (int32_t n = 0; n < g.rows; ++n) rowNoted_[static_cast<size_t>(n)].store(0, std::memory_order_relaxed);
 
     RampTable ramps;
     if (isDiagonal(settings.delayMap.source) || isDiagonal(settings.movingYMap.source) ||
         isDiagonal(settings.movingXMap.source))
         ramps.prepare(width, rows);
-    std::atomic<int32_t> written{0};
-    FrameWalk walk{f, g, FramePixels{clip1Pixels, destPixels, width, rows}, settings, ramps, kernels,
-                   runs_.data(), runCount, targets_.data(), &written};
-    threads_.run(walkRun, &walk);
+    std::atomic<uint64_t> taken{takenRows(0, static_cast<uint32_t>(g.rows))};
+    FrameWalk walk{f,      g,           FramePixels{clip1Pixels, destPixels, width, rows}, settings, ramps, kernels,
+                   targets_.data(), clipped_.data(), &taken, rowNoted_.get()};
+    threads_.run(walkRows, &walk);
 }
 
 void runFrameSetup(const FrameRequest& request, const TransitionSettings& settings, ParallelRenderer& renderer) {

@@ -1,22 +1,27 @@
 // One frame of the transition on several threads, byte for byte the frame
 // renderDissipation draws on one.
 //
-// The element rows are split, in walk order, into one run per thread. Every
-// thread walks its run, with the generator jumped to the run's first
-// element: the first run's thread writes its elements as it goes, as the
-// one-thread render does, while the others note where each of theirs lands,
-// in memory the renderer keeps, and then write their run as soon as every
-// run before it is written. So the frame takes the runs in walk order, on
-// every pixel the last element in walk order wins, as on one thread, and no
-// two threads write the frame at once. The first run is the shorter, since
-// its thread writes as well as walks while the others only walk.
+// The element rows are shared out as the threads go. The calling thread,
+// the leader, walks them from the first in walk order and writes its
+// elements as it goes, as the one-thread render does; the other threads
+// take rows from the last one back, each walking its row with the generator
+// jumped to the row's first element, and note where each element lands, in
+// memory the renderer keeps. When the leader reaches a row already taken,
+// every row from there on is another thread's: the leader writes their noted
+// elements, row by row in walk order, each as soon as it is noted. So only
+// the leader writes the frame, and it writes every element in walk order: on
+// every pixel the last element in walk order wins, as on one thread. Taking
+// rows as they go, rather than fixed shares, keeps the threads busy alike
+// whatever the rows cost, which depends on the settings and the position.
 //
 // Maps that read clip 2 sample the destination as earlier elements left it,
 // which no split of the walk can know: such frames, and frames too large for
 // the chunked walk, render on the calling thread alone.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "chunk_kernels.h"
@@ -31,12 +36,6 @@ namespace glimmer {
 // and down by dy whole pixels.
 struct ClippedCell {
     int32_t x0, y0, dx, dy;
-};
-
-struct ElementRun {
-    int32_t first, end;              // element rows, as counted in walk order
-    std::vector<ClippedCell> clipped;  // sized for the whole run once
-    int32_t clippedCount;
 };
 
 // The threads and the memory they write besides the frame, kept from frame
@@ -58,10 +57,14 @@ public:
 
 private:
     RenderThreads threads_;
-    std::vector<ElementRun> runs_;
     // Where each element lands, in walk order: a word of the frame, -1 for
-    // nowhere, or -2 - k for clipped cell k of its run.
+    // nowhere, or -2 for a clipped cell, which clipped_ holds at the same
+    // index (cells only).
     std::vector<int32_t> targets_;
+    std::vector<ClippedCell> clipped_;
+    // By element row: set once another thread has noted it.
+    std::unique_ptr<std::atomic<int32_t>[]> rowNoted_;
+    int32_t rowNotedCount_ = 0;
 };
 
 // runFrameSetup with the renderer's threads.
