@@ -205,7 +205,15 @@ TEST_F(InObs, AnEmptySideIsATransparentPicture) {
 TEST_F(InObs, APictureWithTheKeyColoursStillMatchesGlimmerRender) {
     for (const int held : {3, 4}) {
         Picture a = makeSunsetPicture(width, rows);
-        for (std::size_t i = 0; i < a.pixels.size(); i += 7) a.pixels[i] = obs::keyCandidates[i / 7 % held];
+        // Three: the first key only in the top quarter (the last rows in the
+        // engine's order), the others only in the bottom one, so that threads
+        // copying different rows see different keys.
+        const std::size_t quarter = a.pixels.size() / 4;
+        for (std::size_t i = 0; i < a.pixels.size(); i += 7) {
+            if (held == 4) a.pixels[i] = obs::keyCandidates[i / 7 % 4];
+            else if (i >= 3 * quarter) a.pixels[i] = obs::keyCandidates[0];
+            else if (i < quarter) a.pixels[i] = obs::keyCandidates[1 + i / 7 % 2];
+        }
         const std::string path = folder.path("keys-" + std::to_string(held) + ".png");
         writePng(path, a);
         obs_source_reset_settings(obs->transition(obs->imageScene("keys-" + std::to_string(held), path)), nullptr);

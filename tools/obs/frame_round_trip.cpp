@@ -111,7 +111,7 @@ namespace {
 // candidate while its rows are still in the cache, and the destination
 // filled with it, a share of the rows a thread. One word compared a pixel
 // keeps the look within the copy's time; the other candidates are looked
-// for only in a picture that holds the first.
+// for, in the whole picture, only when some share holds the first.
 struct KeyedCopy {
     const uint8_t* from;
     std::size_t fromLine;
@@ -133,10 +133,16 @@ void copyLookingForKeys(void* context, int32_t k) {
         for (uint32_t x = 0; x < c.width; ++x) found |= uint32_t(to[x] == keyCandidates[0]);
         std::fill_n(c.destination + std::size_t(r) * c.width, c.width, keyCandidates[0]);
     }
-    uint32_t seen = found;
-    if (found != 0)
-        for (std::size_t i = std::size_t(first) * c.width; i < std::size_t(end) * c.width; ++i)
-            for (int n = 1; n < keyCandidateCount; ++n) seen |= uint32_t(c.imageA[i] == keyCandidates[n]) << n;
+    c.seen[k] = uint8_t(found);
+}
+
+void lookForOtherKeys(void* context, int32_t k) {
+    const KeyedCopy& c = *static_cast<const KeyedCopy*>(context);
+    const std::size_t first = std::size_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads)) * c.width;
+    const std::size_t end = std::size_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads)) * c.width;
+    uint32_t seen = c.seen[k];
+    for (std::size_t i = first; i < end; ++i)
+        for (int n = 1; n < keyCandidateCount; ++n) seen |= uint32_t(c.imageA[i] == keyCandidates[n]) << n;
     c.seen[k] = uint8_t(seen);
 }
 
@@ -163,15 +169,17 @@ bool FrameRoundTrip::readAlone() {
     keyed_ = false;
     if (!gs_stagesurface_map(stageA_, &a, &lineA)) return false;
     const bool fits = lineA >= width_ * 4;
-    if (fits) {
-        KeyedCopy copy{a, lineA, imageA_.data(), destination_.data(), rows_, width_, renderer_.threads(),
-                       keysSeen_.data()};
-        renderer_.runOnThreads(copyLookingForKeys, &copy);
-    }
+    KeyedCopy copy{a, lineA, imageA_.data(), destination_.data(), rows_, width_, renderer_.threads(),
+                   keysSeen_.data()};
+    if (fits) renderer_.runOnThreads(copyLookingForKeys, &copy);
     gs_stagesurface_unmap(stageA_);
     if (!fits) return false;
     uint32_t seen = 0;
     for (uint8_t s : keysSeen_) seen |= s;
+    if (seen != 0) {
+        renderer_.runOnThreads(lookForOtherKeys, &copy);
+        for (uint8_t s : keysSeen_) seen |= s;
+    }
     for (int k = 0; k < keyCandidateCount && !keyed_; ++k) {
         if ((seen >> k & 1u) != 0) continue;
         keyed_ = true;
