@@ -1,8 +1,8 @@
 #include "parallel_render.h"
 
 #include <algorithm>
-#include <cstring>
 #include <atomic>
+#include <cstring>
 #include <new>
 #include <thread>
 
@@ -273,7 +273,7 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
         isDiagonal(settings.movingXMap.source))
         ramps.prepare(width, rows);
     std::atomic<uint64_t> taken{takenRows(0, static_cast<uint32_t>(g.rows))};
-    FrameWalk walk{f,      g,           FramePixels{clip1Pixels, destPixels, width, rows}, settings, ramps, kernels,
+    FrameWalk walk{f, g, FramePixels{clip1Pixels, destPixels, width, rows}, settings, ramps, kernels,
                    targets_.data(), clipped_.data(), &taken, rowNoted_.get()};
     threads_.run(walkRows, &walk);
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "source_map.h"
 
@@ -14,6 +15,13 @@ namespace {
 const char* const stageScope = "glimmerscatterweft: read back";
 const char* const engineScope = "glimmerscatterweft: engine";
 const char* const uploadScope = "glimmerscatterweft: upload";
+
+// Thread k's share of `rows` rows split over `threads`: from .first up to
+// below .second.
+std::pair<uint32_t, uint32_t> shareOf(uint32_t rows, int32_t k, int32_t threads) {
+    return {uint32_t(uint64_t(rows) * uint32_t(k) / uint32_t(threads)),
+            uint32_t(uint64_t(rows) * uint32_t(k + 1) / uint32_t(threads))};
+}
 
 }  // namespace
 
@@ -66,8 +74,7 @@ struct FlippedCopy {
 
 void copyFlippedShare(void* context, int32_t k) {
     const FlippedCopy& c = *static_cast<const FlippedCopy*>(context);
-    const uint32_t first = uint32_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads));
-    const uint32_t end = uint32_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads));
+    const auto [first, end] = shareOf(c.rows, k, c.threads);
     for (int p = 0; p < c.pictures; ++p)
         for (uint32_t r = first; r < end; ++r)
             std::memcpy(c.to[p] + std::size_t(c.rows - 1 - r) * c.toLine[p], c.from[p] + std::size_t(r) * c.fromLine[p],
@@ -124,8 +131,7 @@ struct KeyedCopy {
 
 void copyLookingForKeys(void* context, int32_t k) {
     const KeyedCopy& c = *static_cast<const KeyedCopy*>(context);
-    const uint32_t first = uint32_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads));
-    const uint32_t end = uint32_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads));
+    const auto [first, end] = shareOf(c.rows, k, c.threads);
     uint32_t found = 0;
     for (uint32_t r = first; r < end; ++r) {
         uint32_t* to = c.imageA + std::size_t(c.rows - 1 - r) * c.width;
@@ -138,10 +144,9 @@ void copyLookingForKeys(void* context, int32_t k) {
 
 void lookForOtherKeys(void* context, int32_t k) {
     const KeyedCopy& c = *static_cast<const KeyedCopy*>(context);
-    const std::size_t first = std::size_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads)) * c.width;
-    const std::size_t end = std::size_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads)) * c.width;
+    const auto [first, end] = shareOf(c.rows, k, c.threads);
     uint32_t seen = c.seen[k];
-    for (std::size_t i = first; i < end; ++i)
+    for (std::size_t i = std::size_t(first) * c.width; i < std::size_t(end) * c.width; ++i)
         for (int n = 1; n < keyCandidateCount; ++n) seen |= uint32_t(c.imageA[i] == keyCandidates[n]) << n;
     c.seen[k] = uint8_t(seen);
 }
@@ -154,8 +159,7 @@ struct KeyFill {
 
 void fillWithKey(void* context, int32_t k) {
     const KeyFill& c = *static_cast<const KeyFill*>(context);
-    const uint32_t first = uint32_t(uint64_t(c.rows) * uint32_t(k) / uint32_t(c.threads));
-    const uint32_t end = uint32_t(uint64_t(c.rows) * uint32_t(k + 1) / uint32_t(c.threads));
+    const auto [first, end] = shareOf(c.rows, k, c.threads);
     std::fill(c.destination + std::size_t(first) * c.width, c.destination + std::size_t(end) * c.width, c.key);
 }
 
