@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <new>
 #include <thread>
@@ -17,6 +18,15 @@
 namespace glimmer {
 namespace {
 
+// What the leader saw, for the next frame's split.
+struct LeaderLog {
+    int32_t rowsWalked = 0;     // by the leader, before the split
+    int32_t rowsTaken = 0;      // before the split, by the others
+    int32_t rowsCaughtUp = 0;   // after the split, walked by the leader
+    double walkSeconds = 0;     // on the rows before the split
+    double waitSeconds = 0;     // for the others' notes after the split
+};
+
 struct FrameWalk {
     const FrameMotion& f;
     const ElementGrid& g;
@@ -26,10 +36,15 @@ struct FrameWalk {
     const ChunkKernels& kernels;
     int32_t* targets;
     ClippedCell* clipped;
-    // The rows taken: the leader's next from the front in the low half, the
-    // first taken from the back in the high half.
+    // Rows 0..split-1 are the leader's to walk; the other threads take them
+    // from the back once rows split.. are all taken. `taken` holds the
+    // leader's next from the front in the low half, the first taken from the
+    // back in the high half; `next` the next row from split on.
+    int32_t split;
     std::atomic<uint64_t>* taken;
+    std::atomic<int32_t>* next;
     std::atomic<int32_t>* rowNoted;  // by element row
+    LeaderLog* log;
 };
 
 struct WalkOrder {
@@ -132,31 +147,74 @@ struct RowWalker {
 
 void replayRow(const FrameWalk& w, int32_t n);
 
-// A thread's part of the frame. The leader (k = 0) walks and writes rows
-// from the front until it meets the rows the others took, then writes
-// those as they are noted; the others take rows from the back and note
-// them.
+// The generator's state at the first element of row n: every element draws
+// four numbers.
+uint32_t stateAtRow(const ElementGrid& g, int32_t n) {
+    const FrameRandomJump skip =
+        frameRandomJumpBy(uint64_t{4} * static_cast<uint64_t>(n) * static_cast<uint64_t>(g.columns));
+    return frameRandomSeed * skip.multiplier + skip.increment;
+}
+
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Answers how long it waited.
+double waitUntilNoted(const FrameWalk& w, int32_t n) {
+    if (w.rowNoted[n].load(std::memory_order_acquire) != 0) return 0;
+    const double start = secondsNow();
+    while (w.rowNoted[n].load(std::memory_order_acquire) == 0) std::this_thread::yield();
+    return secondsNow() - start;
+}
+
+// The leader walks and writes rows from the front up to the split, then
+// writes the rows the others noted, in walk order, as they are noted. A row
+// that no thread has taken yet when the leader reaches it, the leader walks
+// and writes itself.
+void leadRows(const FrameWalk& w, RowWalker& walker) {
+    const ElementGrid& g = w.g;
+    LeaderLog& log = *w.log;
+    const double start = secondsNow();
+    uint32_t state = frameRandomSeed;
+    int32_t n = takeRow(w, true);
+    for (; n >= 0; n = takeRow(w, true), ++log.rowsWalked) state = walker.walk(w, n, state, true);
+    log.walkSeconds = secondsNow() - start;
+    log.rowsTaken = w.split - log.rowsWalked;
+    for (n = log.rowsWalked; n < w.split; ++n) {
+        waitUntilNoted(w, n);
+        replayRow(w, n);
+    }
+    for (n = w.split; n < g.rows; ++n) {
+        int32_t untaken = n;
+        if (w.next->compare_exchange_strong(untaken, n + 1, std::memory_order_relaxed)) {
+            walker.walk(w, n, stateAtRow(g, n), true);
+            ++log.rowsCaughtUp;
+            continue;
+        }
+        log.waitSeconds += waitUntilNoted(w, n);
+        replayRow(w, n);
+    }
+}
+
+// The other threads note rows from the split on, then the leader's from the
+// back.
+void noteRows(const FrameWalk& w, RowWalker& walker) {
+    const ElementGrid& g = w.g;
+    const auto note = [&](int32_t n) {
+        walker.walk(w, n, stateAtRow(g, n), false);
+        w.rowNoted[n].store(1, std::memory_order_release);
+    };
+    for (int32_t n = w.next->fetch_add(1, std::memory_order_relaxed); n < g.rows;
+         n = w.next->fetch_add(1, std::memory_order_relaxed))
+        note(n);
+    for (int32_t n = takeRow(w, false); n >= 0; n = takeRow(w, false)) note(n);
+}
+
 void walkRows(void* context, int32_t k) {
     const FrameWalk& w = *static_cast<const FrameWalk*>(context);
-    const ElementGrid& g = w.g;
     RowWalker walker(w);
-    if (k == 0) {
-        uint32_t state = frameRandomSeed;
-        int32_t n = takeRow(w, true), reached = 0;
-        for (; n >= 0; n = takeRow(w, true), ++reached) state = walker.walk(w, n, state, true);
-        for (n = reached; n < g.rows; ++n) {
-            while (w.rowNoted[n].load(std::memory_order_acquire) == 0) std::this_thread::yield();
-            replayRow(w, n);
-        }
-        return;
-    }
-    for (int32_t n = takeRow(w, false); n >= 0; n = takeRow(w, false)) {
-        // Every element draws four numbers.
-        const FrameRandomJump skip =
-            frameRandomJumpBy(uint64_t{4} * static_cast<uint64_t>(n) * static_cast<uint64_t>(g.columns));
-        walker.walk(w, n, frameRandomSeed * skip.multiplier + skip.increment, false);
-        w.rowNoted[n].store(1, std::memory_order_release);
-    }
+    if (k == 0) leadRows(w, walker);
+    else noteRows(w, walker);
 }
 
 // A noted row of the pixel pass written in walk order.
@@ -272,10 +330,23 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     if (isDiagonal(settings.delayMap.source) || isDiagonal(settings.movingYMap.source) ||
         isDiagonal(settings.movingXMap.source))
         ramps.prepare(width, rows);
-    std::atomic<uint64_t> taken{takenRows(0, static_cast<uint32_t>(g.rows))};
-    FrameWalk walk{f, g, FramePixels{clip1Pixels, destPixels, width, rows}, settings, ramps, kernels,
-                   targets_.data(), clipped_.data(), &taken, rowNoted_.get()};
+    const int32_t leaderRows = std::min(g.rows, static_cast<int32_t>(leaderShare_ * g.rows + 0.5));
+    std::atomic<uint64_t> taken{takenRows(0, static_cast<uint32_t>(leaderRows))};
+    std::atomic<int32_t> next{leaderRows};
+    LeaderLog log;
+    FrameWalk walk{f,        g,     FramePixels{clip1Pixels, destPixels, width, rows},
+                   settings, ramps, kernels,
+                   targets_.data(), clipped_.data(), leaderRows, &taken, &next, rowNoted_.get(),
+                   &log};
     threads_.run(walkRows, &walk);
+    // Half-way to where the leader and the others would have finished
+    // together, the next frame's costs being much like this one's: the
+    // leader walks fewer rows where the others took some of its own, more
+    // where it caught up with them or waited for their notes.
+    const double rowsWaited =
+        log.rowsWalked > 0 ? log.waitSeconds / (log.walkSeconds / log.rowsWalked) : (log.waitSeconds > 0 ? 1 : 0);
+    const double moved = 0.5 * (log.rowsCaughtUp + rowsWaited - log.rowsTaken) / g.rows;
+    leaderShare_ = std::min(1.0, std::max(0.0, leaderShare_ + moved));
 }
 
 void runFrameSetup(const FrameRequest& request, const TransitionSettings& settings, ParallelRenderer& renderer) {

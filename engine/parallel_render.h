@@ -2,17 +2,21 @@
 // renderDissipation draws on one.
 //
 // The element rows are shared out as the threads go. The calling thread,
-// the leader, walks them from the first in walk order and writes its
-// elements as it goes, as the one-thread render does; the other threads
-// take rows from the last one back, each walking its row with the generator
-// jumped to the row's first element, and note where each element lands, in
-// memory the renderer keeps. When the leader reaches a row already taken,
-// every row from there on is another thread's: the leader writes their noted
-// elements, row by row in walk order, each as soon as it is noted. So only
-// the leader writes the frame, and it writes every element in walk order: on
-// every pixel the last element in walk order wins, as on one thread. Taking
-// rows as they go, rather than fixed shares, keeps the threads busy alike
-// whatever the rows cost, which depends on the settings and the position.
+// the leader, walks the first rows in walk order and writes their elements
+// as it goes, as the one-thread render does. The other threads meanwhile
+// take the rows after those one by one, each walking its row with the
+// generator jumped to the row's first element, and note where each element
+// lands, in memory the renderer keeps. The leader then writes the noted
+// rows, row by row in walk order, each as soon as it is noted, and walks
+// any row it reaches before another thread has taken it. So only the leader
+// writes the frame, and it writes every element in walk order: on every
+// pixel the last element in walk order wins, as on one thread.
+//
+// How many rows the leader walks first is set from frame to frame so that
+// it finishes writing as the others finish noting: if they ran out of rows
+// and took some of its own from the back, it walks fewer next time; if it
+// caught up with them or waited for their notes, more. Which thread walks a
+// row changes only the time a frame takes, never its bytes.
 //
 // Maps that read clip 2 sample the destination as earlier elements left it,
 // which no split of the walk can know: such frames, and frames too large for
@@ -42,7 +46,7 @@ struct ClippedCell {
 // to frame: it grows to the largest frame rendered and is not given back.
 class ParallelRenderer {
 public:
-    explicit ParallelRenderer(int32_t threads) : threads_(threads) {}
+    explicit ParallelRenderer(int32_t threads) : threads_(threads), leaderShare_(0.5 / threads_.count()) {}
 
     int32_t threads() const { return threads_.count(); }
     // Other work of the host's on the same threads, such as the copies into
@@ -65,6 +69,10 @@ private:
     // By element row: set once another thread has noted it.
     std::unique_ptr<std::atomic<int32_t>[]> rowNoted_;
     int32_t rowNotedCount_ = 0;
+    // The share of the rows that the calling thread walks before it writes
+    // what the others noted, set from frame to frame so that all finish
+    // together.
+    double leaderShare_;
 };
 
 // runFrameSetup with the renderer's threads.
