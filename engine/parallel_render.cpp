@@ -25,6 +25,7 @@ struct LeaderLog {
     int32_t rowsCaughtUp = 0;   // after the split, walked by the leader
     double walkSeconds = 0;     // on the rows before the split
     double waitSeconds = 0;     // for the others' notes after the split
+    double endSeconds = 0;      // when the leader wrote its last row
 };
 
 struct FrameWalk {
@@ -45,6 +46,7 @@ struct FrameWalk {
     std::atomic<int32_t>* next;
     std::atomic<int32_t>* rowNoted;  // by element row
     LeaderLog* log;
+    std::atomic<double>* othersEnd;  // when the last of the others ran out of rows
 };
 
 struct WalkOrder {
@@ -199,6 +201,7 @@ void leadRows(const FrameWalk& w, RowWalker& walker) {
         log.waitSeconds += waitUntilNoted(w, n);
         replayRow(w, n);
     }
+    log.endSeconds = secondsNow();
 }
 
 // The other threads note rows from the split on, then the leader's from the
@@ -213,6 +216,10 @@ void noteRows(const FrameWalk& w, RowWalker& walker) {
          n = w.next->fetch_add(1, std::memory_order_relaxed))
         note(n);
     for (int32_t n = takeRow(w, false); n >= 0; n = takeRow(w, false)) note(n);
+    const double end = secondsNow();
+    double last = w.othersEnd->load(std::memory_order_relaxed);
+    while (last < end && !w.othersEnd->compare_exchange_weak(last, end, std::memory_order_relaxed)) {
+    }
 }
 
 void walkRows(void* context, int32_t k) {
@@ -339,18 +346,24 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     std::atomic<uint64_t> taken{takenRows(0, static_cast<uint32_t>(leaderRows))};
     std::atomic<int32_t> next{leaderRows};
     LeaderLog log;
+    std::atomic<double> othersEnd{0};
     FrameWalk walk{f,        g,     FramePixels{clip1Pixels, destPixels, width, rows},
                    settings, ramps, kernels,
                    targets_.data(), clipped_.data(), leaderRows, &taken, &next, rowNoted_.get(),
-                   &log};
+                   &log, &othersEnd};
     threads_.run(walkRows, &walk);
     // Half-way to where the leader and the others would have finished
     // together, the next frame's costs being much like this one's: the
-    // leader walks fewer rows where the others took some of its own, more
-    // where it caught up with them or waited for their notes.
-    const double rowsWaited =
-        log.rowsWalked > 0 ? log.waitSeconds / (log.walkSeconds / log.rowsWalked) : (log.waitSeconds > 0 ? 1 : 0);
-    const double moved = 0.5 * (log.rowsCaughtUp + rowsWaited - log.rowsTaken) / g.rows;
+    // leader walks fewer rows where the others took some of its own or
+    // were idle while it wrote the last of their notes, more where it
+    // caught up with them or waited for their notes. Times become rows at
+    // the leader's own rate of walking and writing.
+    const double rowSeconds = log.rowsWalked > 0 ? log.walkSeconds / log.rowsWalked : 0;
+    const auto rowsIn = [&](double seconds) {
+        return rowSeconds > 0 ? seconds / rowSeconds : (seconds > 0 ? 1 : 0);
+    };
+    const double rowsIdle = rowsIn(std::max(0.0, log.endSeconds - othersEnd.load(std::memory_order_relaxed)));
+    const double moved = 0.5 * (log.rowsCaughtUp + rowsIn(log.waitSeconds) - log.rowsTaken - rowsIdle) / g.rows;
     leaderShare_ = std::min(1.0, std::max(0.0, leaderShare_ + moved));
 }
 
