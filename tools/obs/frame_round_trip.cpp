@@ -26,6 +26,7 @@ std::pair<uint32_t, uint32_t> shareOf(uint32_t rows, int32_t k, int32_t threads)
 }  // namespace
 
 void FrameRoundTrip::release() {
+    filledWith_ = 0;
     gs_stagesurface_destroy(stageA_);
     gs_stagesurface_destroy(stageB_);
     gs_texture_destroy(frame_);
@@ -64,21 +65,27 @@ namespace {
 
 // Rows flipped from one picture into another, a share of them a thread.
 struct FlippedCopy {
-    const uint8_t* from[2];
+    uint8_t* from[2];
     uint8_t* to[2];
     std::size_t fromLine[2], toLine[2];
     int pictures;
     uint32_t rows, rowBytes;
     int32_t threads;
+    // Not 0: each row of the first picture is filled with this word once it
+    // is copied, while it is still in the cache.
+    uint32_t refill;
 };
 
 void copyFlippedShare(void* context, int32_t k) {
     const FlippedCopy& c = *static_cast<const FlippedCopy*>(context);
     const auto [first, end] = shareOf(c.rows, k, c.threads);
     for (int p = 0; p < c.pictures; ++p)
-        for (uint32_t r = first; r < end; ++r)
-            std::memcpy(c.to[p] + std::size_t(c.rows - 1 - r) * c.toLine[p], c.from[p] + std::size_t(r) * c.fromLine[p],
-                        c.rowBytes);
+        for (uint32_t r = first; r < end; ++r) {
+            uint8_t* from = c.from[p] + std::size_t(r) * c.fromLine[p];
+            std::memcpy(c.to[p] + std::size_t(c.rows - 1 - r) * c.toLine[p], from, c.rowBytes);
+            if (p == 0 && c.refill != 0)
+                std::fill_n(reinterpret_cast<uint32_t*>(from), c.rowBytes / 4, c.refill);
+        }
 }
 
 }  // namespace
@@ -104,8 +111,10 @@ bool FrameRoundTrip::readBoth() {
                          2,
                          rows_,
                          rowBytes,
-                         renderer_.threads()};
+                         renderer_.threads(),
+                         0};
         renderer_.runOnThreads(copyFlippedShare, &copy);
+        filledWith_ = 0;
     }
     gs_stagesurface_unmap(stageB_);
     gs_stagesurface_unmap(stageA_);
@@ -114,16 +123,15 @@ bool FrameRoundTrip::readBoth() {
 
 namespace {
 
-// Image A flipped into the engine's order, looked through for the first key
-// candidate while its rows are still in the cache, and the destination
-// filled with it, a share of the rows a thread. One word compared a pixel
+// Image A flipped into the engine's order and looked through for the first
+// key candidate while its rows are still in the cache, a share of the rows
+// a thread. One word compared a pixel
 // keeps the look within the copy's time; the other candidates are looked
 // for, in the whole picture, only when some share holds the first.
 struct KeyedCopy {
     const uint8_t* from;
     std::size_t fromLine;
     uint32_t* imageA;
-    uint32_t* destination;
     uint32_t rows, width;
     int32_t threads;
     uint8_t* seen;  // a thread's: bit k when candidate k is in its rows
@@ -137,7 +145,6 @@ void copyLookingForKeys(void* context, int32_t k) {
         uint32_t* to = c.imageA + std::size_t(c.rows - 1 - r) * c.width;
         std::memcpy(to, c.from + std::size_t(r) * c.fromLine, std::size_t(c.width) * 4);
         for (uint32_t x = 0; x < c.width; ++x) found |= uint32_t(to[x] == keyCandidates[0]);
-        std::fill_n(c.destination + std::size_t(r) * c.width, c.width, keyCandidates[0]);
     }
     c.seen[k] = uint8_t(found);
 }
@@ -173,8 +180,7 @@ bool FrameRoundTrip::readAlone() {
     keyed_ = false;
     if (!gs_stagesurface_map(stageA_, &a, &lineA)) return false;
     const bool fits = lineA >= width_ * 4;
-    KeyedCopy copy{a, lineA, imageA_.data(), destination_.data(), rows_, width_, renderer_.threads(),
-                   keysSeen_.data()};
+    KeyedCopy copy{a, lineA, imageA_.data(), rows_, width_, renderer_.threads(), keysSeen_.data()};
     if (fits) renderer_.runOnThreads(copyLookingForKeys, &copy);
     gs_stagesurface_unmap(stageA_);
     if (!fits) return false;
@@ -188,16 +194,19 @@ bool FrameRoundTrip::readAlone() {
         if ((seen >> k & 1u) != 0) continue;
         keyed_ = true;
         key_ = keyCandidates[k];
-        if (k > 0) {
-            KeyFill fill{destination_.data(), rows_, width_, key_, renderer_.threads()};
-            renderer_.runOnThreads(fillWithKey, &fill);
-        }
+    }
+    if (keyed_ && filledWith_ != key_) {
+        KeyFill fill{destination_.data(), rows_, width_, key_, renderer_.threads()};
+        renderer_.runOnThreads(fillWithKey, &fill);
+        filledWith_ = key_;
     }
     return true;
 }
 
 // The frame written straight into the mapped texture, flipped back; where
-// the texture cannot be mapped, OBS copies it.
+// the texture cannot be mapped, OBS copies it. A keyed frame's rows are
+// filled with the key again as they are copied, while they are in the
+// cache, so that the next frame with the same key need not fill them.
 bool FrameRoundTrip::upload() {
     uint8_t* to = nullptr;
     uint32_t line = 0;
@@ -207,15 +216,17 @@ bool FrameRoundTrip::upload() {
         return true;
     }
     if (line >= rowBytes) {
-        FlippedCopy copy{{reinterpret_cast<const uint8_t*>(destination_.data()), nullptr},
+        FlippedCopy copy{{reinterpret_cast<uint8_t*>(destination_.data()), nullptr},
                          {to, nullptr},
                          {rowBytes, 0},
                          {line, 0},
                          1,
                          rows_,
                          rowBytes,
-                         renderer_.threads()};
+                         renderer_.threads(),
+                         keyed_ ? key_ : 0};
         renderer_.runOnThreads(copyFlippedShare, &copy);
+        if (keyed_) filledWith_ = key_;
     }
     gs_texture_unmap(frame_);
     return line >= rowBytes;
@@ -245,6 +256,7 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
     if (!staged) return RoundTripOutcome::notStaged;
 
     profile_start(engineScope);
+    filledWith_ = 0;
     renderer_.render(imageA_.data(), destination_.data(), int32_t(rows), int32_t(width) * 4, settings, position, total);
     profile_end(engineScope);
 

@@ -83,6 +83,9 @@ private:
     std::vector<uint8_t> keysSeen_;  // a thread's share of A: bit k for key candidate k
     bool keyed_ = false;
     uint32_t key_ = 0;
+    // The key the whole destination holds, refilled as the last frame was
+    // copied out of it; 0, which is no key, when it holds anything else.
+    uint32_t filledWith_ = 0;
     ParallelRenderer renderer_{processorThreads()};
 };
 
