@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <thread>
 
 #include "cell_copy.h"
@@ -308,20 +309,49 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
     render(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, chosenChunkKernels());
 }
 
+// One frame between begin() and finish(): what the threads read, kept with
+// the renderer so that a frame allocates nothing.
+struct ParallelRenderer::Frame {
+    TransitionSettings settings;
+    ElementGrid g;
+    FrameMotion f;
+    RampTable ramps;
+    std::atomic<uint64_t> taken{0};
+    std::atomic<int32_t> next{0};
+    std::atomic<double> othersEnd{0};
+    LeaderLog log;
+    std::optional<FrameWalk> walk;
+};
+
+ParallelRenderer::ParallelRenderer(int32_t threads) : threads_(threads), leaderShare_(0.5 / threads_.count()) {}
+
+ParallelRenderer::~ParallelRenderer() { threads_.wait(); }
+
 void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows, int32_t rowBytes,
                               const TransitionSettings& settings, int32_t position, int32_t total,
                               const ChunkKernels& kernels) {
+    if (begin(clip1Pixels, rows, rowBytes, settings, position, total, kernels)) finish(clip1Pixels, destPixels);
+    else renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, kernels);
+}
+
+bool ParallelRenderer::begin(const uint32_t* clip1Pixels, int32_t rows, int32_t rowBytes,
+                             const TransitionSettings& settings, int32_t position, int32_t total,
+                             const ChunkKernels& kernels) {
+    threads_.wait();
     const int32_t width = rowBytes / 4;
-    ElementGrid g;
-    FrameMotion f;
-    const bool split = threads_.count() > 1 && rows > 0 && width > 0 && fitsElementChunks(width, rows) &&
-                       !anyMapReadsClipTwo(settings) && chooseElementGrid(settings, width, rows, g) &&
-                       g.rows > 1;
-    if (!split) {
-        renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, kernels);
-        return;
+    if (threads_.count() < 2 || rows <= 0 || width <= 0 || !fitsElementChunks(width, rows) ||
+        anyMapReadsClipTwo(settings) || (clip1Pixels == nullptr && anyMapReadsClipOne(settings)))
+        return false;
+    try {
+        if (frame_ == nullptr) frame_.reset(new Frame);
+    } catch (const std::bad_alloc&) {
+        return false;
     }
-    if (!prepareFrameMotion(settings, position, total, width, rows, f)) return;
+    Frame& frame = *frame_;
+    frame.settings = settings;
+    ElementGrid& g = frame.g;
+    if (!chooseElementGrid(frame.settings, width, rows, g) || g.rows <= 1) return false;
+    if (!prepareFrameMotion(frame.settings, position, total, width, rows, frame.f)) return false;
 
     const size_t elements = static_cast<size_t>(int64_t{g.rows} * g.columns);
     try {
@@ -333,37 +363,50 @@ void ParallelRenderer::render(const uint32_t* clip1Pixels, uint32_t* destPixels,
         }
     } catch (const std::bad_alloc&) {
         // The hosts call from C; the one-thread walk needs no memory.
-        renderDissipation(clip1Pixels, destPixels, rows, rowBytes, settings, position, total, kernels);
-        return;
+        return false;
     }
     for (int32_t n = 0; n < g.rows; ++n) rowNoted_[static_cast<size_t>(n)].store(0, std::memory_order_relaxed);
 
-    RampTable ramps;
+    frame.ramps.ready = false;
     if (isDiagonal(settings.delayMap.source) || isDiagonal(settings.movingYMap.source) ||
         isDiagonal(settings.movingXMap.source))
-        ramps.prepare(width, rows);
+        frame.ramps.prepare(width, rows);
     const int32_t leaderRows = std::min(g.rows, static_cast<int32_t>(leaderShare_ * g.rows + 0.5));
-    std::atomic<uint64_t> taken{takenRows(0, static_cast<uint32_t>(leaderRows))};
-    std::atomic<int32_t> next{leaderRows};
-    LeaderLog log;
-    std::atomic<double> othersEnd{0};
-    FrameWalk walk{f,        g,     FramePixels{clip1Pixels, destPixels, width, rows},
-                   settings, ramps, kernels,
-                   targets_.data(), clipped_.data(), leaderRows, &taken, &next, rowNoted_.get(),
-                   &log, &othersEnd};
-    threads_.run(walkRows, &walk);
+    frame.taken.store(takenRows(0, static_cast<uint32_t>(leaderRows)), std::memory_order_relaxed);
+    frame.next.store(leaderRows, std::memory_order_relaxed);
+    frame.othersEnd.store(0, std::memory_order_relaxed);
+    frame.log = LeaderLog{};
+    // The others never write the frame, and read image A only where a map
+    // samples it.
+    frame.walk.emplace(FrameWalk{frame.f, g, FramePixels{clip1Pixels, nullptr, width, rows}, frame.settings,
+                                 frame.ramps, kernels, targets_.data(), clipped_.data(), leaderRows, &frame.taken,
+                                 &frame.next, rowNoted_.get(), &frame.log, &frame.othersEnd});
+    threads_.startOthers(walkRows, &*frame.walk);
+    return true;
+}
+
+void ParallelRenderer::finish(const uint32_t* clip1Pixels, uint32_t* destPixels) {
+    Frame& frame = *frame_;
+    FrameWalk lead = *frame.walk;
+    lead.fr.a = clip1Pixels;
+    lead.fr.d = destPixels;
+    walkRows(&lead, 0);
+    threads_.wait();
     // Half-way to where the leader and the others would have finished
     // together, the next frame's costs being much like this one's: the
     // leader walks fewer rows where the others took some of its own or
     // were idle while it wrote the last of their notes, more where it
     // caught up with them or waited for their notes. Times become rows at
     // the leader's own rate of walking and writing.
+    const LeaderLog& log = frame.log;
     const double rowSeconds = log.rowsWalked > 0 ? log.walkSeconds / log.rowsWalked : 0;
     const auto rowsIn = [&](double seconds) {
         return rowSeconds > 0 ? seconds / rowSeconds : (seconds > 0 ? 1 : 0);
     };
-    const double rowsIdle = rowsIn(std::max(0.0, log.endSeconds - othersEnd.load(std::memory_order_relaxed)));
-    const double moved = 0.5 * (log.rowsCaughtUp + rowsIn(log.waitSeconds) - log.rowsTaken - rowsIdle) / g.rows;
+    const double rowsIdle =
+        rowsIn(std::max(0.0, log.endSeconds - frame.othersEnd.load(std::memory_order_relaxed)));
+    const double moved =
+        0.5 * (log.rowsCaughtUp + rowsIn(log.waitSeconds) - log.rowsTaken - rowsIdle) / frame.g.rows;
     leaderShare_ = std::min(1.0, std::max(0.0, leaderShare_ + moved));
 }
 

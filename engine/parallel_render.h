@@ -46,7 +46,8 @@ struct ClippedCell {
 // to frame: it grows to the largest frame rendered and is not given back.
 class ParallelRenderer {
 public:
-    explicit ParallelRenderer(int32_t threads) : threads_(threads), leaderShare_(0.5 / threads_.count()) {}
+    explicit ParallelRenderer(int32_t threads);
+    ~ParallelRenderer();
 
     int32_t threads() const { return threads_.count(); }
     // Other work of the host's on the same threads, such as the copies into
@@ -58,6 +59,19 @@ public:
                 const TransitionSettings& settings, int32_t position, int32_t total);
     void render(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows, int32_t rowBytes,
                 const TransitionSettings& settings, int32_t position, int32_t total, const ChunkKernels& kernels);
+
+    // The same frame in two steps, for a host that has image A only later:
+    // begin() sets the other threads walking the element rows, which needs
+    // image A only where a map samples it (clip1Pixels may then be null),
+    // and finish() writes the frame on the calling thread with them, byte
+    // for byte as render() does. Between the two the threads are busy:
+    // runOnThreads() would wait for them. begin() answers false, and starts
+    // nothing, for a frame that render() keeps to the calling thread or
+    // whose maps read an image begin() was not given; render() then renders
+    // it.
+    bool begin(const uint32_t* clip1Pixels, int32_t rows, int32_t rowBytes, const TransitionSettings& settings,
+               int32_t position, int32_t total, const ChunkKernels& kernels);
+    void finish(const uint32_t* clip1Pixels, uint32_t* destPixels);
 
 private:
     RenderThreads threads_;
@@ -73,6 +87,8 @@ private:
     // what the others noted, set from frame to frame so that all finish
     // together.
     double leaderShare_;
+    struct Frame;
+    std::unique_ptr<Frame> frame_;  // made at the first frame split, kept
 };
 
 // runFrameSetup with the renderer's threads.

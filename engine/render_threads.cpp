@@ -16,16 +16,32 @@ RenderThreads::~RenderThreads() {
     for (std::thread& t : workers_) t.join();
 }
 
-void RenderThreads::run(void (*task)(void*, int32_t), void* context) {
-    if (count_ > 1) {
-        std::lock_guard<std::mutex> lock(mutex_);
+// Hands the task to the pool's threads once they are done with the last.
+void RenderThreads::hand(void (*task)(void*, int32_t), void* context) {
+    {
+        std::unique_lock<std::mutex> lock(mutex_);
+        finished_.wait(lock, [this] { return running_ == 0; });
         task_ = task;
         context_ = context;
         running_ = count_ - 1;
         ++generation_;
     }
     started_.notify_all();
+}
+
+void RenderThreads::run(void (*task)(void*, int32_t), void* context) {
+    if (count_ > 1) hand(task, context);
     task(context, 0);
+    wait();
+}
+
+bool RenderThreads::startOthers(void (*task)(void*, int32_t), void* context) {
+    if (count_ == 1) return false;
+    hand(task, context);
+    return true;
+}
+
+void RenderThreads::wait() {
     if (count_ == 1) return;
     std::unique_lock<std::mutex> lock(mutex_);
     finished_.wait(lock, [this] { return running_ == 0; });
@@ -46,7 +62,7 @@ void RenderThreads::serve(int32_t k) {
         }
         task(context, k);
         std::lock_guard<std::mutex> lock(mutex_);
-        if (--running_ == 0) finished_.notify_one();
+        if (--running_ == 0) finished_.notify_all();
     }
 }
 

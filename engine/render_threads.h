@@ -29,8 +29,16 @@ public:
     // calling thread, and returns when all have returned. One run at a time.
     void run(void (*task)(void* context, int32_t k), void* context);
 
+    // Calls task(context, k) for every k in 1..count()-1 on the pool's own
+    // threads and returns at once, so that the caller can do other work
+    // meanwhile; the next run() or wait() returns only after them. Answers
+    // false, and calls nothing, for a pool of one.
+    bool startOthers(void (*task)(void* context, int32_t k), void* context);
+    void wait();
+
 private:
     void serve(int32_t k);
+    void hand(void (*task)(void*, int32_t), void* context);
 
     int32_t count_;
     std::vector<std::thread> workers_;

@@ -40,8 +40,12 @@ Rendered renderBoth(const ChunkKernels& kernels, int32_t threads, const Transiti
     const auto a = patternFrame(int64_t{width} * rows, 0xA);
     const auto b = patternFrame(int64_t{width} * rows, 0xB);
     Rendered r{b, b};
+    ParallelRenderer& split = rendererWith(threads);
     if (threads == 1) renderDissipation(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
-    else rendererWith(threads).render(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
+    // Seven threads set out before image A is there, as the OBS module does.
+    else if (threads == 7 && split.begin(nullptr, rows, width * 4, s, position, total, kernels))
+        split.finish(a.data(), r.fast.data());
+    else split.render(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
     referenceRenderDissipation(a.data(), r.plain.data(), rows, width * 4, s, position, total);
     return r;
 }

@@ -90,8 +90,16 @@ void copyFlippedShare(void* context, int32_t k) {
 
 }  // namespace
 
-// Both pictures mapped at once, then copied in engine order on every
-// thread.
+int32_t FrameRoundTrip::copyThreads() const { return walking_ ? 1 : renderer_.threads(); }
+
+// The copies before the engine run on every thread, or on this one alone
+// while the engine's other threads walk ahead.
+void FrameRoundTrip::runCopies(void (*task)(void* context, int32_t k), void* context) {
+    if (walking_) task(context, 0);
+    else renderer_.runOnThreads(task, context);
+}
+
+// Both pictures mapped at once, then copied in engine order.
 bool FrameRoundTrip::readBoth() {
     uint8_t* a = nullptr;
     uint8_t* b = nullptr;
@@ -111,9 +119,9 @@ bool FrameRoundTrip::readBoth() {
                          2,
                          rows_,
                          rowBytes,
-                         renderer_.threads(),
+                         copyThreads(),
                          0};
-        renderer_.runOnThreads(copyFlippedShare, &copy);
+        runCopies(copyFlippedShare, &copy);
         filledWith_ = 0;
     }
     gs_stagesurface_unmap(stageB_);
@@ -180,15 +188,15 @@ bool FrameRoundTrip::readAlone() {
     keyed_ = false;
     if (!gs_stagesurface_map(stageA_, &a, &lineA)) return false;
     const bool fits = lineA >= width_ * 4;
-    KeyedCopy copy{a, lineA, imageA_.data(), rows_, width_, renderer_.threads(), keysSeen_.data()};
-    if (fits) renderer_.runOnThreads(copyLookingForKeys, &copy);
+    KeyedCopy copy{a, lineA, imageA_.data(), rows_, width_, copyThreads(), keysSeen_.data()};
+    if (fits) runCopies(copyLookingForKeys, &copy);
     gs_stagesurface_unmap(stageA_);
     if (!fits) return false;
     uint32_t seen = 0;
-    for (uint8_t s : keysSeen_) seen |= s;
+    for (int32_t k = 0; k < copy.threads; ++k) seen |= keysSeen_[std::size_t(k)];
     if (seen != 0) {
-        renderer_.runOnThreads(lookForOtherKeys, &copy);
-        for (uint8_t s : keysSeen_) seen |= s;
+        runCopies(lookForOtherKeys, &copy);
+        for (int32_t k = 0; k < copy.threads; ++k) seen |= keysSeen_[std::size_t(k)];
     }
     for (int k = 0; k < keyCandidateCount && !keyed_; ++k) {
         if ((seen >> k & 1u) != 0) continue;
@@ -196,8 +204,8 @@ bool FrameRoundTrip::readAlone() {
         key_ = keyCandidates[k];
     }
     if (keyed_ && filledWith_ != key_) {
-        KeyFill fill{destination_.data(), rows_, width_, key_, renderer_.threads()};
-        renderer_.runOnThreads(fillWithKey, &fill);
+        KeyFill fill{destination_.data(), rows_, width_, key_, copyThreads()};
+        runCopies(fillWithKey, &fill);
         filledWith_ = key_;
     }
     return true;
@@ -241,6 +249,10 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
         return RoundTripOutcome::notStaged;
 
     profile_start(stageScope);
+    // The engine's other threads walk the frame while image A comes down,
+    // wherever no map reads it.
+    walking_ = renderer_.begin(nullptr, int32_t(rows), int32_t(width) * 4, settings, position, total,
+                               chosenChunkKernels());
     bool staged = true;
     if (canKey && !anyMapReadsClipTwo(settings)) {
         gs_stage_texture(stageA_, a);
@@ -253,12 +265,16 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
         staged = readBoth();
     }
     profile_end(stageScope);
-    if (!staged) return RoundTripOutcome::notStaged;
 
     profile_start(engineScope);
     filledWith_ = 0;
-    renderer_.render(imageA_.data(), destination_.data(), int32_t(rows), int32_t(width) * 4, settings, position, total);
+    if (walking_) renderer_.finish(imageA_.data(), destination_.data());
+    else if (staged)
+        renderer_.render(imageA_.data(), destination_.data(), int32_t(rows), int32_t(width) * 4, settings, position,
+                         total);
+    walking_ = false;
     profile_end(engineScope);
+    if (!staged) return RoundTripOutcome::notStaged;
 
     profile_start(uploadScope);
     const bool uploaded = upload();

@@ -13,10 +13,13 @@
 // so the pictures are flipped on their way out of the staging surfaces and
 // back on their way into the texture; byte 0 of a GS_RGBA pixel is R on both
 // sides. The copies are split by rows over the engine's threads: one thread
-// alone copies at a fraction of what the memory can do. Buffers and surfaces
-// are made when the canvas size changes, never per frame. Everything here
-// runs on OBS's graphics thread; the engine splits the frame over threads of
-// its own, one a core, made with the transition and kept for its life.
+// alone copies at a fraction of what the memory can do. Where no map reads
+// image A, the engine's other threads instead start walking the frame before
+// A is read back, and the copies before the engine run on OBS's graphics
+// thread alone meanwhile. Buffers and surfaces are made when the canvas
+// size changes, never per frame. Everything here runs on OBS's graphics
+// thread; the engine splits the frame over threads of its own, one a core,
+// made with the transition and kept for its life.
 #pragma once
 
 #include <obs-module.h>
@@ -74,6 +77,8 @@ private:
     bool readBoth();
     bool readAlone();
     bool upload();
+    int32_t copyThreads() const;
+    void runCopies(void (*task)(void* context, int32_t k), void* context);
 
     uint32_t width_ = 0, rows_ = 0;
     gs_stagesurf_t* stageA_ = nullptr;
@@ -86,6 +91,7 @@ private:
     // The key the whole destination holds, refilled as the last frame was
     // copied out of it; 0, which is no key, when it holds anything else.
     uint32_t filledWith_ = 0;
+    bool walking_ = false;  // the engine's other threads are walking this frame
     ParallelRenderer renderer_{processorThreads()};
 };
 
