@@ -50,12 +50,17 @@ constexpr int meltAttemptsOnEmptyOutput = 3;
 
 // Runs `command` (a shell command line that starts melt, its output going
 // to `raw`) in `folder`, bounded to two minutes, and answers the frames.
+// The command must be one program with its arguments, as run-bounded runs
+// it without a shell.
 // melt reports success even when it rendered nothing (a project it could
 // not load prints the usage and exits 0), so an empty output fails here by
 // name, with melt's log, instead of as a size mismatch later.
 inline std::string renderWithMelt(const std::string& folder, const std::string& command, const std::string& raw) {
     const std::string log = raw + ".log";
-    const std::string line = "cd '" + folder + "' && timeout -k 5 120 " + command + " > '" + log + "' 2>&1";
+    // run-bounded, beside this header, leaves a hung melt's stacks in the log.
+    const std::string here = __FILE__;
+    const std::string bounded = here.substr(0, here.find_last_of('/') + 1) + "run-bounded";
+    const std::string line = "cd '" + folder + "' && '" + bounded + "' 120 " + command + " > '" + log + "' 2>&1";
     std::string frames;
     int attempt = 0, exitStatus = 0;
     while (frames.empty() && exitStatus == 0 && attempt++ < meltAttemptsOnEmptyOutput) {
