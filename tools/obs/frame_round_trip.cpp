@@ -133,9 +133,9 @@ namespace {
 
 // Image A flipped into the engine's order and looked through for the first
 // key candidate while its rows are still in the cache, a share of the rows
-// a thread. One word compared a pixel
-// keeps the look within the copy's time; the other candidates are looked
-// for, in the whole picture, only when some share holds the first.
+// a thread. One word compared a pixel keeps the look within the copy's
+// time; the other candidates are looked for, in the whole picture, only
+// when some share holds the first.
 struct KeyedCopy {
     const uint8_t* from;
     std::size_t fromLine;
