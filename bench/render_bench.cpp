@@ -58,38 +58,55 @@ const glimmer::ChunkKernels& kernelSet(int64_t n) {
     return n == 0 ? glimmer::chosenChunkKernels() : glimmer::baseline::chunkKernels;
 }
 
-// One frame on `threads` threads (0: the one-thread renderDissipation).
+// A case's frame: the size, cell size and position from the benchmark's
+// arguments, the default settings, two pictures and the destination.
+struct BenchFrame {
+    int32_t width, rows, position;
+    TransitionSettings s = glimmer::defaultSettings();
+    std::vector<uint32_t> a, b, d;
+
+    explicit BenchFrame(const benchmark::State& state)
+        : width(static_cast<int32_t>(state.range(0))),
+          rows(static_cast<int32_t>(state.range(1))),
+          position(static_cast<int32_t>(state.range(3))),
+          a(pictureOf(int64_t{width} * rows, 0x11111111u)),
+          b(pictureOf(int64_t{width} * rows, 0x22222222u)),
+          d(b.size()) {
+        s.cellWidth = s.cellHeight = static_cast<int32_t>(state.range(2));
+    }
+
+    void layBackground() { std::memcpy(d.data(), b.data(), b.size() * 4); }
+
+    // render(a, d, rows, rowBytes, settings, position), in seconds.
+    template <typename Render>
+    double renderSeconds(Render render) {
+        const auto start = std::chrono::steady_clock::now();
+        render(a.data(), d.data(), rows, width * 4, s, position);
+        benchmark::DoNotOptimize(d.data());
+        benchmark::ClobberMemory();
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+};
+
 template <typename Render>
 void timeRenderer(benchmark::State& state, Render render) {
-    const int32_t width = static_cast<int32_t>(state.range(0));
-    const int32_t rows = static_cast<int32_t>(state.range(1));
-    const int32_t cell = static_cast<int32_t>(state.range(2));
-    const int32_t position = static_cast<int32_t>(state.range(3));
-    TransitionSettings s = glimmer::defaultSettings();
-    s.cellWidth = s.cellHeight = cell;
-    const auto a = pictureOf(int64_t{width} * rows, 0x11111111u);
-    const auto b = pictureOf(int64_t{width} * rows, 0x22222222u);
-    std::vector<uint32_t> d(b.size());
+    BenchFrame frame(state);
     // The copy is timed next to the renderer, in the same run, so that the
     // ratio holds even when the machine's speed drifts between cases.
     CopyFrames copies;
     // A few frames untimed first: a host's renderer already holds its
     // memory, and has shared the rows out over its threads, from earlier ones.
     for (int n = 0; n < 3; ++n) {
-        std::memcpy(d.data(), b.data(), b.size() * 4);
-        render(a.data(), d.data(), rows, width * 4, s, position);
+        frame.layBackground();
+        frame.renderSeconds(render);
     }
     double rendering = 0, copying = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        std::memcpy(d.data(), b.data(), b.size() * 4);
+        frame.layBackground();
         copying += copies.copySeconds();
         state.ResumeTiming();
-        const auto start = std::chrono::steady_clock::now();
-        render(a.data(), d.data(), rows, width * 4, s, position);
-        benchmark::DoNotOptimize(d.data());
-        benchmark::ClobberMemory();
-        rendering += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        rendering += frame.renderSeconds(render);
     }
     // Renderer time in 1080p frame copies.
     state.counters["copies"] = rendering / copying;
@@ -111,23 +128,15 @@ void renderCase(benchmark::State& state) {
 // and another program taking a core for a moment, move that far less than
 // two cases timed one after the other.
 void threadedCase(benchmark::State& state) {
-    const int32_t width = static_cast<int32_t>(state.range(0));
-    const int32_t rows = static_cast<int32_t>(state.range(1));
-    TransitionSettings s = glimmer::defaultSettings();
-    s.cellWidth = s.cellHeight = static_cast<int32_t>(state.range(2));
-    const int32_t position = static_cast<int32_t>(state.range(3));
-    const auto a = pictureOf(int64_t{width} * rows, 0x11111111u);
-    const auto b = pictureOf(int64_t{width} * rows, 0x22222222u);
-    std::vector<uint32_t> d(b.size());
+    BenchFrame frame(state);
     glimmer::ParallelRenderer split(static_cast<int32_t>(state.range(4))), one(1);
     CopyFrames copies;
     const auto seconds = [&](glimmer::ParallelRenderer& renderer) {
-        std::memcpy(d.data(), b.data(), b.size() * 4);
-        const auto start = std::chrono::steady_clock::now();
-        renderer.render(a.data(), d.data(), rows, width * 4, s, position, 30);
-        benchmark::DoNotOptimize(d.data());
-        benchmark::ClobberMemory();
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        frame.layBackground();
+        return frame.renderSeconds([&](const uint32_t* a, uint32_t* d, int32_t rows, int32_t rowBytes,
+                                       const TransitionSettings& s, int32_t position) {
+            renderer.render(a, d, rows, rowBytes, s, position, 30);
+        });
     };
     for (int n = 0; n < 3; ++n) seconds(split), seconds(one);
     double splitting = 0, copying = 0;
@@ -137,11 +146,11 @@ void threadedCase(benchmark::State& state) {
     for (auto _ : state) {
         copying += copies.copySeconds();
         const double before = oneFirst ? seconds(one) : 0;
-        const double frame = seconds(split);
-        ofOne.push_back(frame / (oneFirst ? before : seconds(one)));
+        const double time = seconds(split);
+        ofOne.push_back(time / (oneFirst ? before : seconds(one)));
         oneFirst = !oneFirst;
-        splitting += frame;
-        state.SetIterationTime(frame);
+        splitting += time;
+        state.SetIterationTime(time);
     }
     state.counters["copies"] = splitting / copying;
     std::nth_element(ofOne.begin(), ofOne.begin() + ofOne.size() / 2, ofOne.end());

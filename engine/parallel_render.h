@@ -14,9 +14,10 @@
 //
 // How many rows the leader walks first is set from frame to frame so that
 // it finishes writing as the others finish noting: if they ran out of rows
-// and took some of its own from the back, it walks fewer next time; if it
-// caught up with them or waited for their notes, more. Which thread walks a
-// row changes only the time a frame takes, never its bytes.
+// and took some of its own from the back, or sat idle while it wrote the
+// last of their notes, it walks fewer next time; if it caught up with them
+// or waited for their notes, more. Which thread walks a row changes only
+// the time a frame takes, never its bytes.
 //
 // Maps that read clip 2 sample the destination as earlier elements left it,
 // which no split of the walk can know: such frames, and frames too large for

@@ -31,16 +31,18 @@ int32_t findSourceByName(const char* name);
 // as the elements drawn so far have left it.
 inline bool readsClipTwo(const SourceMap& map) { return map.source >= sourceRed2 && map.source <= sourceAlpha2; }
 
-inline bool readsClipOne(const SourceMap& map) { return map.source >= sourceRed1 && map.source <= sourceAlpha1; }
-
-inline bool anyMapReadsClipOne(const TransitionSettings& s) {
-    return readsClipOne(s.delayMap) || readsClipOne(s.movingXMap) || readsClipOne(s.movingYMap);
-}
-
 // Whether any of the record's maps does: where none does, the renderer
 // reads image B nowhere and only draws over it.
 inline bool anyMapReadsClipTwo(const TransitionSettings& s) {
     return readsClipTwo(s.delayMap) || readsClipTwo(s.movingXMap) || readsClipTwo(s.movingYMap);
+}
+
+// The same for clip 1: where no map reads it, the walk needs image A only
+// to write the elements.
+inline bool readsClipOne(const SourceMap& map) { return map.source >= sourceRed1 && map.source <= sourceAlpha1; }
+
+inline bool anyMapReadsClipOne(const TransitionSettings& s) {
+    return readsClipOne(s.delayMap) || readsClipOne(s.movingXMap) || readsClipOne(s.movingYMap);
 }
 
 // Value of the map at column x, row y (0 <= x < width, 0 <= y < rows).
