@@ -41,8 +41,10 @@ inline void copyCellInPlace(const FramePixels& fr, int32_t x0, int32_t y0, int32
 // The cell moves as one block by the truncated displacement; what leaves the
 // frame is clipped. The bounds are tested in double first, so a displacement
 // beyond any int32 never gets converted.
-inline void placeCell(const FramePixels& fr, int32_t x0, int32_t y0, int32_t cw, int32_t ch,
-                      double dx, double dy) {
+// aLine: words from one row of image A to the next, which need not be the
+// destination's (a host's mapped picture, stored top row first).
+inline void placeCellFrom(const FramePixels& fr, int64_t aLine, int32_t x0, int32_t y0, int32_t cw, int32_t ch,
+                          double dx, double dy) {
     if (!(dx > -fr.width && dx < fr.width && dy > -fr.rows && dy < fr.rows)) return;
     const int64_t dxi = static_cast<int32_t>(dx), dyi = static_cast<int32_t>(dy);
     const int64_t visibleW = cw < fr.width - x0 ? cw : fr.width - x0;
@@ -55,10 +57,14 @@ inline void placeCell(const FramePixels& fr, int32_t x0, int32_t y0, int32_t cw,
     if (j1 > visibleH) j1 = visibleH;
     if (i0 >= i1) return;
     for (int64_t j = j0; j < j1; ++j) {
-        const int64_t from = (y0 + j) * fr.width + x0 + i0;
+        const int64_t from = (y0 + j) * aLine + x0 + i0;
         const int64_t to = (y0 + j - dyi) * fr.width + x0 + i0 - dxi;
         copyWords(fr.d + to, fr.a + from, i1 - i0);
     }
+}
+
+inline void placeCell(const FramePixels& fr, int32_t x0, int32_t y0, int32_t cw, int32_t ch, double dx, double dy) {
+    placeCellFrom(fr, fr.width, x0, y0, cw, ch, dx, dy);
 }
 
 }  // namespace glimmer

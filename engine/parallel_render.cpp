@@ -33,6 +33,7 @@ struct FrameWalk {
     const FrameMotion& f;
     const ElementGrid& g;
     FramePixels fr;
+    int64_t aLine;  // words from one row of image A to the next
     const TransitionSettings& settings;
     const RampTable& ramps;
     const ChunkKernels& kernels;
@@ -167,6 +168,15 @@ double secondsNow() {
     return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// The chunk writers read image A at the destination's row length; a
+// picture laid out otherwise is noted and written as the others' rows are.
+uint32_t walkAndWrite(const FrameWalk& w, RowWalker& walker, int32_t n, uint32_t state) {
+    if (w.aLine == w.fr.width) return walker.walk(w, n, state, true);
+    state = walker.walk(w, n, state, false);
+    replayRow(w, n);
+    return state;
+}
+
 // Answers how long it waited.
 double waitUntilNoted(const FrameWalk& w, int32_t n) {
     if (w.rowNoted[n].load(std::memory_order_acquire) != 0) return 0;
@@ -185,7 +195,7 @@ void leadRows(const FrameWalk& w, RowWalker& walker) {
     const double start = secondsNow();
     uint32_t state = frameRandomSeed;
     int32_t n = takeRow(w, true);
-    for (; n >= 0; n = takeRow(w, true), ++log.rowsWalked) state = walker.walk(w, n, state, true);
+    for (; n >= 0; n = takeRow(w, true), ++log.rowsWalked) state = walkAndWrite(w, walker, n, state);
     log.walkSeconds = secondsNow() - start;
     log.rowsTaken = w.split - log.rowsWalked;
     for (n = log.rowsWalked; n < w.split; ++n) {
@@ -195,7 +205,7 @@ void leadRows(const FrameWalk& w, RowWalker& walker) {
     for (n = w.split; n < g.rows; ++n) {
         int32_t untaken = n;
         if (w.next->compare_exchange_strong(untaken, n + 1, std::memory_order_relaxed)) {
-            walker.walk(w, n, stateAtRow(g, n), true);
+            walkAndWrite(w, walker, n, stateAtRow(g, n));
             ++log.rowsCaughtUp;
             continue;
         }
@@ -237,7 +247,7 @@ void replayPixels(const FrameWalk& w, int32_t n) {
     uint32_t* __restrict d = w.fr.d;
     const WalkOrder order = walkOrderOf(w.settings);
     const int32_t step = order.columnsBack ? -1 : 1;
-    const uint32_t* __restrict from = w.fr.a + order.y0(g, n) * width + (order.columnsBack ? width - 1 : 0);
+    const uint32_t* __restrict from = w.fr.a + order.y0(g, n) * w.aLine + (order.columnsBack ? width - 1 : 0);
     const int32_t* __restrict rowTargets = w.targets + n * width;
     // The look ahead stays inside the row: the next may still be being noted.
     uint32_t sink;
@@ -263,7 +273,8 @@ void replayCells(const FrameWalk& w, int32_t n) {
     const int32_t y0 = order.y0(g, n);
     const int32_t* rowTargets = w.targets + int64_t{n} * g.columns;
     const ClippedCell* rowClipped = w.clipped + int64_t{n} * g.columns;
-    const uint32_t* rowA = fr.a + int64_t{y0} * width;
+    const int64_t aLine = w.aLine;
+    const uint32_t* rowA = fr.a + y0 * aLine;
     for (int32_t j = 0; j < g.columns; ++j) {
         const int32_t ahead = j + prefetchDistance < g.columns ? rowTargets[j + prefetchDistance] : -1;
         if (ahead >= 0) {
@@ -274,18 +285,18 @@ void replayCells(const FrameWalk& w, int32_t n) {
         if (t == -1) continue;
         if (t < -1) {
             const ClippedCell& m = rowClipped[j];
-            placeCell(fr, m.x0, m.y0, cw, ch, m.dx, m.dy);
+            placeCellFrom(fr, aLine, m.x0, m.y0, cw, ch, m.dx, m.dy);
             continue;
         }
         const uint32_t* from = rowA + (order.columnsBack ? g.columns - 1 - j : j) * cw;
         if (defaultCells) {
             uint64_t row0, row1;
             std::memcpy(&row0, from, sizeof row0);
-            std::memcpy(&row1, from + width, sizeof row1);
+            std::memcpy(&row1, from + aLine, sizeof row1);
             std::memcpy(d + t, &row0, sizeof row0);
             std::memcpy(d + t + width, &row1, sizeof row1);
         } else {
-            for (int64_t row = 0; row < ch; ++row) copyWords(d + t + row * width, from + row * width, cw);
+            for (int64_t row = 0; row < ch; ++row) copyWords(d + t + row * width, from + row * aLine, cw);
         }
     }
 }
@@ -378,7 +389,7 @@ bool ParallelRenderer::begin(const uint32_t* clip1Pixels, int32_t rows, int32_t 
     frame.log = LeaderLog{};
     // The others never write the frame, and read image A only where a map
     // samples it.
-    frame.walk.emplace(FrameWalk{frame.f, g, FramePixels{clip1Pixels, nullptr, width, rows}, frame.settings,
+    frame.walk.emplace(FrameWalk{frame.f, g, FramePixels{clip1Pixels, nullptr, width, rows}, width, frame.settings,
                                  frame.ramps, kernels, targets_.data(), clipped_.data(), leaderRows, &frame.taken,
                                  &frame.next, rowNoted_.get(), &frame.log, &frame.othersEnd});
     threads_.startOthers(walkRows, &*frame.walk);
@@ -386,9 +397,14 @@ bool ParallelRenderer::begin(const uint32_t* clip1Pixels, int32_t rows, int32_t 
 }
 
 void ParallelRenderer::finish(const uint32_t* clip1Pixels, uint32_t* destPixels) {
+    finish(clip1Pixels, frame_->walk->fr.width, destPixels);
+}
+
+void ParallelRenderer::finish(const uint32_t* clip1Rows, int64_t clip1Line, uint32_t* destPixels) {
     Frame& frame = *frame_;
     FrameWalk lead = *frame.walk;
-    lead.fr.a = clip1Pixels;
+    lead.fr.a = clip1Rows;
+    lead.aLine = clip1Line;
     lead.fr.d = destPixels;
     walkRows(&lead, 0);
     threads_.wait();

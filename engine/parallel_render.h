@@ -54,6 +54,13 @@ public:
     // Other work of the host's on the same threads, such as the copies into
     // and out of the frame: task(context, k) for every k below threads().
     void runOnThreads(void (*task)(void* context, int32_t k), void* context) { threads_.run(task, context); }
+    // The same on the other threads alone, k from 1, while the calling
+    // thread does something else; waitForOthers() returns once they are
+    // done. Answers false, and starts nothing, where there are none.
+    bool startOnOthers(void (*task)(void* context, int32_t k), void* context) {
+        return threads_.startOthers(task, context);
+    }
+    void waitForOthers() { threads_.wait(); }
 
     // renderDissipation on this renderer's threads.
     void render(const uint32_t* clip1Pixels, uint32_t* destPixels, int32_t rows, int32_t rowBytes,
@@ -73,6 +80,11 @@ public:
     bool begin(const uint32_t* clip1Pixels, int32_t rows, int32_t rowBytes, const TransitionSettings& settings,
                int32_t position, int32_t total, const ChunkKernels& kernels);
     void finish(const uint32_t* clip1Pixels, uint32_t* destPixels);
+    // finish() with image A where the host holds it, for a frame begun
+    // without it: row y of the frame (0 the bottom line) at clip1Rows +
+    // y * clip1Line words, clip1Line negative for a picture stored top row
+    // first, so that a mapped picture need not be copied first.
+    void finish(const uint32_t* clip1Rows, int64_t clip1Line, uint32_t* destPixels);
 
 private:
     RenderThreads threads_;

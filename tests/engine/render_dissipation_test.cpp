@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -42,10 +43,16 @@ Rendered renderBoth(const ChunkKernels& kernels, int32_t threads, const Transiti
     Rendered r{b, b};
     ParallelRenderer& split = rendererWith(threads);
     if (threads == 1) renderDissipation(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
-    // Seven threads set out before image A is there, as the OBS module does.
-    else if (threads == 7 && split.begin(nullptr, rows, width * 4, s, position, total, kernels))
-        split.finish(a.data(), r.fast.data());
-    else split.render(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
+    // Seven threads set out before image A is there, and read it where it
+    // was mapped, top row first and with room after each row, as the OBS
+    // module does.
+    else if (threads == 7 && split.begin(nullptr, rows, width * 4, s, position, total, kernels)) {
+        const int64_t line = width + 3;
+        std::vector<uint32_t> mapped(std::size_t(line * rows));
+        for (int64_t y = 0; y < rows; ++y)
+            std::copy_n(a.begin() + y * width, width, mapped.begin() + (rows - 1 - y) * line);
+        split.finish(mapped.data() + (rows - 1) * line, -line, r.fast.data());
+    } else split.render(a.data(), r.fast.data(), rows, width * 4, s, position, total, kernels);
     referenceRenderDissipation(a.data(), r.plain.data(), rows, width * 4, s, position, total);
     return r;
 }
