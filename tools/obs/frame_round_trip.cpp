@@ -203,26 +203,90 @@ bool FrameRoundTrip::readAlone() {
         keyed_ = true;
         key_ = keyCandidates[k];
     }
-    if (keyed_ && filledWith_ != key_) {
-        KeyFill fill{destination_.data(), rows_, width_, key_, copyThreads()};
-        runCopies(fillWithKey, &fill);
-        filledWith_ = key_;
-    }
+    keyTrusted_ = keyed_;
+    if (keyed_) keyTheDestination();
     return true;
 }
+
+// The destination filled with the key, unless it still holds it.
+void FrameRoundTrip::keyTheDestination() {
+    if (filledWith_ == key_) return;
+    KeyFill fill{destination_.data(), rows_, width_, key_, copyThreads()};
+    runCopies(fillWithKey, &fill);
+    filledWith_ = key_;
+}
+
+// Image A mapped for the engine to read where it was staged, which takes
+// rows of whole words.
+bool FrameRoundTrip::mapForEngine(const uint8_t*& a, uint32_t& line) {
+    uint8_t* mapped = nullptr;
+    if (!gs_stagesurface_map(stageA_, &mapped, &line)) return false;
+    if (line >= width_ * 4 && line % 4 == 0) {
+        a = mapped;
+        return true;
+    }
+    gs_stagesurface_unmap(stageA_);
+    return false;
+}
+
+namespace {
+
+// Image A, where it was staged, looked through for the key the frame was
+// drawn over: a share of the rows for each thread from `first` on.
+struct KeyLook {
+    const uint8_t* from;
+    std::size_t line;
+    uint32_t rows, width, key;
+    int32_t first, threads;
+    uint8_t* seen;  // a thread's: 1 when its rows hold the key
+};
+
+void lookForTheKey(void* context, int32_t k) {
+    const KeyLook& c = *static_cast<const KeyLook*>(context);
+    const auto [first, end] = shareOf(c.rows, k - c.first, c.threads - c.first);
+    uint32_t found = 0;
+    for (uint32_t r = first; r < end; ++r) {
+        const uint32_t* row = reinterpret_cast<const uint32_t*>(c.from + std::size_t(r) * c.line);
+        for (uint32_t x = 0; x < c.width; ++x) found |= uint32_t(row[x] == c.key);
+    }
+    c.seen[k] = uint8_t(found);
+}
+
+}  // namespace
 
 // The frame written straight into the mapped texture, flipped back; where
 // the texture cannot be mapped, OBS copies it. A keyed frame's rows are
 // filled with the key again as they are copied, while they are in the
 // cache, so that the next frame with the same key need not fill them.
-bool FrameRoundTrip::upload() {
+// lookInA: image A where it was staged, to be looked through for the key
+// while OBS sends the frame to the card (keyInA_ tells), or null.
+bool FrameRoundTrip::upload(const uint8_t* lookInA, uint32_t lineA) {
     uint8_t* to = nullptr;
     uint32_t line = 0;
     const uint32_t rowBytes = width_ * 4;
+    KeyLook look{lookInA, lineA, rows_, width_, key_, 1, renderer_.threads(), keysSeen_.data()};
+    bool uploaded = true, alongside = false;
     if (!gs_texture_map(frame_, &to, &line)) {
         gs_texture_set_image(frame_, reinterpret_cast<const uint8_t*>(destination_.data()), rowBytes, true);
-        return true;
+    } else {
+        uploaded = copyIntoTexture(to, line);
+        alongside = lookInA != nullptr && renderer_.startOnOthers(lookForTheKey, &look);
+        gs_texture_unmap(frame_);
     }
+    if (alongside) {
+        renderer_.waitForOthers();
+    } else if (lookInA != nullptr) {
+        look.first = 0;
+        look.threads = 1;
+        lookForTheKey(&look, 0);
+    }
+    keyInA_ = false;
+    for (int32_t k = look.first; k < look.threads; ++k) keyInA_ = keyInA_ || keysSeen_[std::size_t(k)] != 0;
+    return uploaded;
+}
+
+bool FrameRoundTrip::copyIntoTexture(uint8_t* to, uint32_t line) {
+    const uint32_t rowBytes = width_ * 4;
     if (line >= rowBytes) {
         FlippedCopy copy{{reinterpret_cast<uint8_t*>(destination_.data()), nullptr},
                          {to, nullptr},
@@ -236,7 +300,6 @@ bool FrameRoundTrip::upload() {
         renderer_.runOnThreads(copyFlippedShare, &copy);
         if (keyed_) filledWith_ = key_;
     }
-    gs_texture_unmap(frame_);
     return line >= rowBytes;
 }
 
@@ -254,9 +317,16 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
     walking_ = renderer_.begin(nullptr, int32_t(rows), int32_t(width) * 4, settings, position, total,
                                chosenChunkKernels());
     bool staged = true;
+    const uint8_t* stagedA = nullptr;  // image A where the engine reads it
+    uint32_t lineA = 0;
     if (canKey && !anyMapReadsClipTwo(settings)) {
         gs_stage_texture(stageA_, a);
-        staged = readAlone();
+        if (walking_ && keyTrusted_ && mapForEngine(stagedA, lineA)) {
+            keyed_ = true;
+            keyTheDestination();
+        } else {
+            staged = readAlone();
+        }
     }
     if (staged && !keyed_) {
         // Both copies are queued before either is waited for.
@@ -268,7 +338,10 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
 
     profile_start(engineScope);
     filledWith_ = 0;
-    if (walking_) renderer_.finish(imageA_.data(), destination_.data());
+    if (stagedA != nullptr)
+        renderer_.finish(reinterpret_cast<const uint32_t*>(stagedA + std::size_t(lineA) * (rows - 1)),
+                         -int64_t{lineA / 4}, destination_.data());
+    else if (walking_) renderer_.finish(imageA_.data(), destination_.data());
     else if (staged)
         renderer_.render(imageA_.data(), destination_.data(), int32_t(rows), int32_t(width) * 4, settings, position,
                          total);
@@ -277,8 +350,14 @@ RoundTripOutcome FrameRoundTrip::render(gs_texture_t* a, gs_texture_t* b, uint32
     if (!staged) return RoundTripOutcome::notStaged;
 
     profile_start(uploadScope);
-    const bool uploaded = upload();
+    const bool uploaded = upload(stagedA, lineA);
+    if (stagedA != nullptr) gs_stagesurface_unmap(stageA_);
     profile_end(uploadScope);
+    if (stagedA != nullptr && keyInA_) {
+        // B would show where A holds the key: again, looking first.
+        keyTrusted_ = false;
+        return render(a, b, width, rows, position, total, settings, canKey);
+    }
     return uploaded ? RoundTripOutcome::rendered : RoundTripOutcome::notStaged;
 }
 

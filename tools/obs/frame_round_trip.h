@@ -9,6 +9,13 @@
 // instead of two and copies one fewer. Otherwise both pictures come down
 // and B is the engine's background, as in every other host.
 //
+// Where the engine's other threads can walk the frame before image A is
+// there (no map reads A), the engine reads A where it was staged, with no
+// copy, and the frame is keyed at once with the key that the last A looked
+// through held nowhere; A is looked through for it on the other threads
+// while OBS sends the frame to the card. A frame whose A turns out to hold
+// the key is rendered again the way that looks first.
+//
 // OBS textures are top row first and the engine's row 0 is the bottom line,
 // so the pictures are flipped on their way out of the staging surfaces and
 // back on their way into the texture; byte 0 of a GS_RGBA pixel is R on both
@@ -76,7 +83,10 @@ private:
     static bool canStage(gs_texture_t* texture, uint32_t width, uint32_t rows);
     bool readBoth();
     bool readAlone();
-    bool upload();
+    bool mapForEngine(const uint8_t*& a, uint32_t& line);
+    void keyTheDestination();
+    bool upload(const uint8_t* lookInA, uint32_t lineA);
+    bool copyIntoTexture(uint8_t* to, uint32_t line);
     int32_t copyThreads() const;
     void runCopies(void (*task)(void* context, int32_t k), void* context);
 
@@ -87,7 +97,11 @@ private:
     std::vector<uint32_t> imageA_, destination_;
     std::vector<uint8_t> keysSeen_;  // a thread's share of A: bit k for key candidate k
     bool keyed_ = false;
-    uint32_t key_ = 0;
+    uint32_t key_ = keyCandidates[0];
+    // key_ was nowhere in the last image A looked through, so the next frame
+    // can be keyed with it before A is looked through.
+    bool keyTrusted_ = true;
+    bool keyInA_ = false;  // the look that went with the last upload found it
     // The key the whole destination holds, refilled as the last frame was
     // copied out of it; 0, which is no key, when it holds anything else.
     uint32_t filledWith_ = 0;
