@@ -39,17 +39,25 @@ inline std::string topFirstBytes(const Picture& p) {
 // frame. In one thread there is no hand-over to lose.
 constexpr char meltRenderInOneThread[] = "real_time=0";
 
-// How often a render that exited 0 with nothing written is run again. MLT
-// 7.12's avformat consumer starts its thread before it marks itself running,
-// and the thread tests that mark once it has opened the output: a starting
-// thread held up for those few milliseconds (a busy machine, one run in
-// twenty here) leaves a consumer that stops before its first frame, and melt
-// exits 0 with an empty file. The same render run again is not held up the
-// same way; a project melt cannot load stays empty every time, and fails.
+// How often a render that wrote nothing, and exited 0 or hung, is run again.
+// MLT 7.12's avformat consumer starts its thread before it marks itself
+// running, and the thread tests that mark once it has opened the output: a
+// starting thread held up for those few milliseconds (a busy machine, one
+// run in twenty here) leaves a consumer that stops before its first frame,
+// and melt exits 0 with an empty file. Where the thread has even ended
+// before the mark is set, the consumer stays marked running with no thread,
+// and melt waits for it for ever (its only threads then are its main one,
+// asleep in its wait, and Qt's event queue). The same render run again is
+// not held up the same way; a project melt cannot load stays empty every
+// time, and fails.
 constexpr int meltAttemptsOnEmptyOutput = 3;
 
+// The renders here take under a second; a melt still running after this
+// long with nothing written is the hang above.
+constexpr int meltBoundSeconds = 30;
+
 // Runs `command` (a shell command line that starts melt, its output going
-// to `raw`) in `folder`, bounded to two minutes, and answers the frames.
+// to `raw`) in `folder`, bounded to meltBoundSeconds, and answers the frames.
 // The command must be one program with its arguments, as run-bounded runs
 // it without a shell.
 // melt reports success even when it rendered nothing (a project it could
@@ -60,16 +68,20 @@ inline std::string renderWithMelt(const std::string& folder, const std::string& 
     // run-bounded, beside this header, leaves a hung melt's stacks in the log.
     const std::string here = __FILE__;
     const std::string bounded = here.substr(0, here.find_last_of('/') + 1) + "run-bounded";
-    const std::string line = "cd '" + folder + "' && '" + bounded + "' 120 " + command + " > '" + log + "' 2>&1";
+    const std::string line = "cd '" + folder + "' && '" + bounded + "' " + std::to_string(meltBoundSeconds) + " " + command + " > '" + log + "' 2>&1";
     std::string frames;
     int attempt = 0, exitStatus = 0;
-    while (frames.empty() && exitStatus == 0 && attempt++ < meltAttemptsOnEmptyOutput) {
+    const int hung = 124;  // run-bounded's status, as timeout's
+    while (frames.empty() && (exitStatus == 0 || exitStatus == hung) && attempt++ < meltAttemptsOnEmptyOutput) {
         std::remove(raw.c_str());
         const int status = std::system(line.c_str());
         exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
         frames = fileBytes(raw);
     }
-    EXPECT_EQ(exitStatus, 0) << (exitStatus == 124 ? "melt did not finish in two minutes\n" : "") << fileBytes(log);
+    EXPECT_EQ(exitStatus, 0) << (exitStatus == hung ? "melt did not finish in " + std::to_string(meltBoundSeconds) +
+                                                          " seconds\n"
+                                                    : "")
+                             << fileBytes(log);
     EXPECT_FALSE(frames.empty()) << "melt wrote no frames to " << raw << " in " << meltAttemptsOnEmptyOutput
                                  << " runs; its log:\n" << fileBytes(log);
     return frames;
