@@ -27,6 +27,7 @@ struct LeaderLog {
     double walkSeconds = 0;     // on the rows before the split
     double waitSeconds = 0;     // for the others' notes after the split
     double endSeconds = 0;      // when the leader wrote its last row
+    double beginSeconds = 0;    // when the others set out
 };
 
 struct FrameWalk {
@@ -387,6 +388,7 @@ bool ParallelRenderer::begin(const uint32_t* clip1Pixels, int32_t rows, int32_t 
     frame.next.store(leaderRows, std::memory_order_relaxed);
     frame.othersEnd.store(0, std::memory_order_relaxed);
     frame.log = LeaderLog{};
+    frame.log.beginSeconds = secondsNow();
     // The others never write the frame, and read image A only where a map
     // samples it.
     frame.walk.emplace(FrameWalk{frame.f, g, FramePixels{clip1Pixels, nullptr, width, rows}, width, frame.settings,
@@ -415,12 +417,21 @@ void ParallelRenderer::finish(const uint32_t* clip1Rows, int64_t clip1Line, uint
     // caught up with them or waited for their notes. Times become rows at
     // the leader's own rate of walking and writing.
     const LeaderLog& log = frame.log;
-    const double rowSeconds = log.rowsWalked > 0 ? log.walkSeconds / log.rowsWalked : 0;
+    // A leader that walked no rows before the split (one that came late, as
+    // the OBS module's does after reading image A back) goes by the others'
+    // rate, each walking a row at a time; with no rate at all its waiting
+    // and the others' idling would weigh a row each and cancel, and the
+    // split would stay where it is.
+    const double othersEnd = frame.othersEnd.load(std::memory_order_relaxed);
+    const int32_t othersRows = frame.g.rows - log.rowsWalked - log.rowsCaughtUp;
+    const double rowSeconds = log.rowsWalked > 0 ? log.walkSeconds / log.rowsWalked
+                              : othersRows > 0
+                                  ? (othersEnd - log.beginSeconds) * (threads_.count() - 1) / othersRows
+                                  : 0;
     const auto rowsIn = [&](double seconds) {
         return rowSeconds > 0 ? seconds / rowSeconds : (seconds > 0 ? 1 : 0);
     };
-    const double rowsIdle =
-        rowsIn(std::max(0.0, log.endSeconds - frame.othersEnd.load(std::memory_order_relaxed)));
+    const double rowsIdle = rowsIn(std::max(0.0, log.endSeconds - othersEnd));
     const double moved =
         0.5 * (log.rowsCaughtUp + rowsIn(log.waitSeconds) - log.rowsTaken - rowsIdle) / frame.g.rows;
     leaderShare_ = std::min(1.0, std::max(0.0, leaderShare_ + moved));
