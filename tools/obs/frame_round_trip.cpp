@@ -131,6 +131,14 @@ bool FrameRoundTrip::readBoth() {
 
 namespace {
 
+// 1 when the row holds the word: a compare a pixel and no branch, which
+// vectorises and keeps a look within the time of a copy of the row.
+uint32_t rowHolds(const uint32_t* row, uint32_t width, uint32_t word) {
+    uint32_t found = 0;
+    for (uint32_t x = 0; x < width; ++x) found |= uint32_t(row[x] == word);
+    return found;
+}
+
 // Image A flipped into the engine's order and looked through for the first
 // key candidate while its rows are still in the cache, a share of the rows
 // a thread. One word compared a pixel keeps the look within the copy's
@@ -152,7 +160,7 @@ void copyLookingForKeys(void* context, int32_t k) {
     for (uint32_t r = first; r < end; ++r) {
         uint32_t* to = c.imageA + std::size_t(c.rows - 1 - r) * c.width;
         std::memcpy(to, c.from + std::size_t(r) * c.fromLine, std::size_t(c.width) * 4);
-        for (uint32_t x = 0; x < c.width; ++x) found |= uint32_t(to[x] == keyCandidates[0]);
+        found |= rowHolds(to, c.width, keyCandidates[0]);
     }
     c.seen[k] = uint8_t(found);
 }
@@ -245,10 +253,8 @@ void lookForTheKey(void* context, int32_t k) {
     const KeyLook& c = *static_cast<const KeyLook*>(context);
     const auto [first, end] = shareOf(c.rows, k - c.first, c.threads - c.first);
     uint32_t found = 0;
-    for (uint32_t r = first; r < end; ++r) {
-        const uint32_t* row = reinterpret_cast<const uint32_t*>(c.from + std::size_t(r) * c.line);
-        for (uint32_t x = 0; x < c.width; ++x) found |= uint32_t(row[x] == c.key);
-    }
+    for (uint32_t r = first; r < end; ++r)
+        found |= rowHolds(reinterpret_cast<const uint32_t*>(c.from + std::size_t(r) * c.line), c.width, c.key);
     c.seen[k] = uint8_t(found);
 }
 
@@ -277,8 +283,7 @@ bool FrameRoundTrip::upload(const uint8_t* lookInA, uint32_t lineA) {
         renderer_.waitForOthers();
     } else if (lookInA != nullptr) {
         look.first = 0;
-        look.threads = 1;
-        lookForTheKey(&look, 0);
+        renderer_.runOnThreads(lookForTheKey, &look);
     }
     keyInA_ = false;
     for (int32_t k = look.first; k < look.threads; ++k) keyInA_ = keyInA_ || keysSeen_[std::size_t(k)] != 0;
